@@ -1,0 +1,15 @@
+# Every target links ww_flags: warnings as errors and, in the sanitizer preset,
+# ASan + UBSan, without touching global compile options.
+add_library(ww_flags INTERFACE)
+target_compile_options(ww_flags INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
+  -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual -Werror)
+if(WW_SANITIZE)
+  target_compile_options(ww_flags INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(ww_flags INTERFACE -fsanitize=address,undefined)
+endif()
+
+# The repository root is the include root: "uptime/Uptime.h", "platform/ports/Clock.h".
+add_library(ww_include INTERFACE)
+target_include_directories(ww_include INTERFACE ${PROJECT_SOURCE_DIR})

@@ -1,0 +1,1 @@
+#error "logic code must reach the system through platform/ports only"

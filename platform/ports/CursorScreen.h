@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+
+namespace ww::platform {
+
+struct Point {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+};
+
+inline constexpr int kSmCxScreen = 0;
+inline constexpr int kSmCyScreen = 1;
+
+// Cursor position and primary screen size, in native pixels, (0, 0) at the
+// primary screen's top-left corner (user32).
+class CursorScreen {
+public:
+    virtual ~CursorScreen() = default;
+
+    // GetSystemMetrics: kSmCxScreen / kSmCyScreen give the primary screen's
+    // width / height in pixels; 0 for an unknown index or on failure.
+    virtual std::int32_t GetSystemMetrics(int index) = 0;
+
+    // GetCursorPos: true and `point` filled on success; on failure `point` is untouched.
+    virtual bool GetCursorPos(Point& point) = 0;
+};
+
+}  // namespace ww::platform

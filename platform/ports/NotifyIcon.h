@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/ports/IconImage.h"
+#include "platform/ports/Types.h"
+
+namespace ww::platform {
+
+// NOTIFYICONDATAA in its first, 88-byte form.
+struct NotifyIconData {
+    std::uint32_t cbSize = 0;
+    Hwnd hWnd = 0;
+    std::uint32_t uID = 0;
+    std::uint32_t uFlags = 0;
+    std::uint32_t uCallbackMessage = 0;
+    HIcon hIcon = 0;
+    char szTip[64] = {};
+};
+static_assert(sizeof(NotifyIconData) == 88);
+
+namespace nim {
+inline constexpr std::uint32_t kAdd = 0;
+inline constexpr std::uint32_t kModify = 1;
+inline constexpr std::uint32_t kDelete = 2;
+}  // namespace nim
+
+namespace nif {
+inline constexpr std::uint32_t kMessage = 1;
+inline constexpr std::uint32_t kIcon = 2;
+inline constexpr std::uint32_t kTip = 4;
+}  // namespace nif
+
+// The notification-area (tray) icon of the shell.
+class NotifyIcon {
+public:
+    virtual ~NotifyIcon() = default;
+
+    // Shell_NotifyIconA: add, modify or delete the icon identified by
+    // (data.hWnd, data.uID), using the fields named in data.uFlags. The tip is
+    // the NUL-terminated text at the start of szTip (UTF-8; up to 63 bytes).
+    // Returns true on success. Modify and delete fail when no such icon is in
+    // the tray (never added, deleted, or lost with the tray host); add fails
+    // when it cannot be shown. Mouse actions on an added icon are sent to
+    // data.hWnd as data.uCallbackMessage with the mouse message code in lParam.
+    virtual bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) = 0;
+
+    // Makes an icon from palette-indexed image data (CreateIconIndirect). The
+    // image data must outlive the handle. Returns 0 on failure.
+    virtual HIcon CreateIconFromImage(const IconImage& image) = 0;
+};
+
+}  // namespace ww::platform

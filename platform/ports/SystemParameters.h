@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+namespace ww::platform {
+
+namespace spi {
+inline constexpr std::uint32_t kGetScreenSaveActive = 16;
+inline constexpr std::uint32_t kSetScreenSaveActive = 17;
+inline constexpr std::uint32_t kUpdateIniFile = 1;
+inline constexpr std::uint32_t kSendWinIniChange = 2;
+}  // namespace spi
+
+// SystemParametersInfoA (user32), for the screen saver's active flag.
+class SystemParameters {
+public:
+    virtual ~SystemParameters() = default;
+
+    // kGetScreenSaveActive: *pvParam becomes 1 when the screen saver is
+    // active, 0 when not. kSetScreenSaveActive: uiParam is the new flag (0/1);
+    // with fWinIni = kUpdateIniFile|kSendWinIniChange and a pointer to 0 the
+    // change is stored persistently and broadcast; with fWinIni = 0 and a null
+    // pvParam it is held in memory only. Returns true on success.
+    virtual bool SystemParametersInfoA(std::uint32_t action, std::uint32_t uiParam,
+                                       std::int32_t* pvParam, std::uint32_t fWinIni) = 0;
+};
+
+}  // namespace ww::platform
