@@ -12,8 +12,8 @@ public:
     virtual ~Instance() = default;
 
     // The run-time's previous-instance query: true when another instance of
-    // this program runs for the same logged-on user. Asking does not change
-    // what a later instance sees.
+    // this program runs for the same logged-on user. When it answers false,
+    // this process is from then on the instance later queries find.
     virtual bool PrevInstance() = 0;
 
     // CreateMutexA(no security attributes, initialOwner, name): creates (or

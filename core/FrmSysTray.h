@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/SharedState.h"
+#include "corners/ScreenSaverStuff.h"
+#include "corners/Sleeper.h"
+#include "monitors/CIpHelper.h"
+#include "platform/ports/Ports.h"
+#include "settings/RegStuff.h"
+#include "tray/SysTray.h"
+#include "uptime/Uptime.h"
+
+namespace ww::core {
+
+// The hidden tray form: the program's start object. It owns the tray icon,
+// the 400 ms update timer and the start-up and shutdown sequences.
+class FrmSysTray : public platform::TrayFormEvents {
+public:
+    FrmSysTray(platform::Ports& ports, SharedState& shared);
+    ~FrmSysTray() override;
+    FrmSysTray(const FrmSysTray&) = delete;
+    FrmSysTray& operator=(const FrmSysTray&) = delete;
+
+    // Creates the form's windows and pictures, then runs Form_Load.
+    void Load();
+
+    void Form_Load();
+    void Form_Unload();
+    void timUpdate_Timer();
+    void ShowUptime();
+    void menuExit_Click();
+
+    // TrayFormEvents
+    void PictureBoxMouseMove(int button, int shift, float x, float y) override;
+    void PlatformClose() override;
+
+    bool Unloaded() const { return unloaded_; }
+    std::int16_t TickCounter() const { return UpdateTickCounter; }
+    tray::SysTray& Tray() { return sysTray_; }
+    uptime::Uptime& UptimeClock() { return uptime_; }
+    corners::ScreenSaverStuff& ScreenSaver() { return saver_; }
+    corners::Sleeper& SleeperModule() { return sleeper_; }
+    platform::Hwnd FormWindow() const { return windows_.form; }
+
+private:
+    // Unloads the tray form (Form_Unload, timer and windows gone); idempotent.
+    void UnloadTrayForm();
+    void ShowMainWindow();
+    void UnloadMainWindow();
+
+    platform::Ports& ports_;
+    SharedState& shared_;
+    uptime::Uptime uptime_;
+    tray::SysTray sysTray_;
+    settings::RegStuff reg_;
+    corners::ScreenSaverStuff saver_;
+    std::unique_ptr<monitors::CIpHelper> network_;
+    corners::Sleeper sleeper_;
+
+    platform::Forms::TrayFormWindows windows_;
+    platform::EventLoop::TimerId timUpdate_ = 0;
+    std::int16_t UpdateTickCounter = 0;
+    bool loaded_ = false;
+    bool unloaded_ = false;
+};
+
+// True when the argument text, in upper case, is exactly "-POPUP".
+bool IsPopupOption(std::string_view commandLine);
+
+}  // namespace ww::core

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+#include "platform/ports/UiRuntime.h"
+#include "platform/sim/SimLog.h"
+
+namespace ww::platform {
+
+// Program facts and command line; "Wakewatch" 1.5.1 in /opt/wakewatch, no
+// arguments, by default.
+class SimApplication : public Application {
+public:
+    explicit SimApplication(SimLog& log) : log_(log) {}
+
+    const AppFacts& App() override;
+    std::string Command() override;
+
+    // --- control ---
+    void SetFacts(AppFacts facts) { facts_ = std::move(facts); }
+    void SetCommand(std::string command) { command_ = std::move(command); }
+
+private:
+    SimLog& log_;
+    AppFacts facts_{"Wakewatch", "/opt/wakewatch", "wakewatch", 1, 5, 1};
+    std::string command_;
+};
+
+}  // namespace ww::platform

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/ports/CursorScreen.h"
+#include "platform/sim/SimLog.h"
+
+namespace ww::platform {
+
+// A 1024 × 768 primary screen with the cursor at (0, 0) by default.
+class SimCursorScreen : public CursorScreen {
+public:
+    explicit SimCursorScreen(SimLog& log) : log_(log) {}
+
+    std::int32_t GetSystemMetrics(int index) override;
+    bool GetCursorPos(Point& point) override;
+
+    // --- control ---
+    void SetScreenSize(std::int32_t width, std::int32_t height) {
+        width_ = width;
+        height_ = height;
+    }
+    void SetCursor(std::int32_t x, std::int32_t y) { cursor_ = {x, y}; }
+    void SetCursorFails(bool fails) { cursorFails_ = fails; }
+
+private:
+    SimLog& log_;
+    std::int32_t width_ = 1024;
+    std::int32_t height_ = 768;
+    Point cursor_;
+    bool cursorFails_ = false;
+};
+
+}  // namespace ww::platform

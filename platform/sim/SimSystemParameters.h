@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "platform/ports/SystemParameters.h"
+#include "platform/sim/SimLog.h"
+
+namespace ww::platform {
+
+// The screen saver's active flag and start requests.
+class SimSystemParameters : public SystemParameters {
+public:
+    struct Call {
+        std::uint32_t action = 0;
+        std::uint32_t uiParam = 0;
+        std::optional<std::int32_t> pvParam;  // the pointed-at value on entry; nullopt for null
+        std::uint32_t fWinIni = 0;
+    };
+
+    explicit SimSystemParameters(SimLog& log) : log_(log) {}
+
+    // GET writes the flag through pvParam; SET stores uiParam as the flag.
+    // Other actions, and every call while failing, return false and change nothing.
+    bool SystemParametersInfoA(std::uint32_t action, std::uint32_t uiParam, std::int32_t* pvParam,
+                               std::uint32_t fWinIni) override;
+
+    // --- control ---
+    void SetSaverActive(std::int32_t value) { saverActive_ = value; }
+    std::int32_t SaverActive() const { return saverActive_; }
+    void SetFails(bool fails) { fails_ = fails; }
+    const std::vector<Call>& Calls() const { return calls_; }
+
+    // Start requests that reached a tray form's default procedure
+    // (WM_SYSCOMMAND / SC_SCREENSAVE).
+    int ScreenSaverStarts() const { return starts_; }
+    void CountScreenSaverStart() { ++starts_; }
+
+private:
+    SimLog& log_;
+    std::int32_t saverActive_ = 1;
+    bool fails_ = false;
+    std::vector<Call> calls_;
+    int starts_ = 0;
+};
+
+}  // namespace ww::platform

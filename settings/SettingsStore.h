@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "core/SharedState.h"
+#include "settings/RegStuff.h"
+
+namespace ww::settings {
+
+// "Software\Wakewatch\Settings" and the standard Run key.
+std::string SettingsKey();
+std::string RunKey();
+
+// Brings the older releases' layout into the current one; runs at every start.
+void MigrateLegacySettings(RegStuff& reg);
+
+// Start-up's reads: "HotCorners" (0 when unreadable) and whether the
+// automatic-start values exist for the current user and for all users.
+void LoadSettings(RegStuff& reg, core::SharedState& shared);
+
+}  // namespace ww::settings

@@ -1,0 +1,142 @@
+#include "tray/SysTray.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace ww::tray {
+namespace {
+
+// The window procedure is a plain function, as the system calls it; it
+// reaches the tray through the one instance that installed the hook.
+SysTray* g_hookedTray = nullptr;
+
+// Cuts `tip` to at most `limit` bytes without splitting a UTF-8 character.
+std::size_t CutLength(std::string_view tip, std::size_t limit) {
+    if (tip.size() <= limit) {
+        return tip.size();
+    }
+    std::size_t n = limit;
+    while (n > 0 && (static_cast<unsigned char>(tip[n]) & 0xC0) == 0x80) {
+        --n;
+    }
+    return n;
+}
+
+}  // namespace
+
+SysTray::SysTray(platform::NotifyIcon& notifyIcon, platform::WindowMessages& windows,
+                 const core::SharedState& shared)
+    : notifyIcon_(notifyIcon), windows_(windows), shared_(shared) {}
+
+SysTray::~SysTray() {
+    if (g_hookedTray == this) {
+        g_hookedTray = nullptr;
+    }
+}
+
+void SysTray::LoadPictures(platform::Hwnd pictureBox) {
+    pictureBox_ = pictureBox;
+    for (std::size_t i = 0; i < kTrayPictureCount; ++i) {
+        icons_[i] = notifyIcon_.CreateIconFromImage(PictureImage(static_cast<TrayPicture>(i)));
+    }
+}
+
+platform::HIcon SysTray::IconHandle(TrayPicture picture) const {
+    return icons_[static_cast<std::size_t>(picture)];
+}
+
+TrayPicture SysTray::StartupPicture() const {
+    return shared_.HotCornersEnabled == 1 ? TrayPicture::imgIcon_none
+                                          : TrayPicture::imgSleeperDisabled_none;
+}
+
+platform::NotifyIconData SysTray::MakeRecord(platform::Hwnd window, std::uint32_t flags,
+                                             std::uint32_t callbackMessage, platform::HIcon icon,
+                                             std::string_view tip, bool withTip) {
+    platform::NotifyIconData data;
+    data.cbSize = sizeof(platform::NotifyIconData);
+    data.hWnd = window;
+    data.uID = TrayIconId;
+    data.uFlags = flags;
+    data.uCallbackMessage = callbackMessage;
+    data.hIcon = icon;
+    if (withTip) {
+        // The text, its NUL, then blanks to the end of the 64-byte field.
+        const std::size_t n = CutLength(tip, kTrayTipLength);
+        std::memset(data.szTip, ' ', sizeof data.szTip);
+        std::memcpy(data.szTip, tip.data(), n);
+        data.szTip[n] = '\0';
+    }
+    return data;
+}
+
+void SysTray::AddTrayIcon(TrayPicture picture, std::string_view tip) {
+    TrayIconPicture = picture;
+    TrayIconTip = std::string(tip);
+    const auto flags = platform::nif::kMessage | platform::nif::kIcon | platform::nif::kTip;
+    notifyIcon_.Shell_NotifyIconA(
+        platform::nim::kAdd,
+        MakeRecord(pictureBox_, flags, kTrayCallbackMessage, IconHandle(picture), tip, true));
+}
+
+void SysTray::SetTrayTip(std::string_view tip) {
+    TrayIconTip = std::string(tip);
+    const bool shown = notifyIcon_.Shell_NotifyIconA(
+        platform::nim::kModify, MakeRecord(pictureBox_, platform::nif::kTip, 0, 0, tip, true));
+    if (!shown) {
+        // The icon is gone (the tray host lost it): put it back as at
+        // start-up; the next tick's tooltip brings the uptime back.
+        AddTrayIcon(StartupPicture(), shared_.ComputerName + " " + core::kAppTitle);
+    }
+}
+
+void SysTray::SetTrayIcon(TrayPicture picture) {
+    TrayIconPicture = picture;
+    notifyIcon_.Shell_NotifyIconA(
+        platform::nim::kModify, MakeRecord(pictureBox_, platform::nif::kIcon, kTrayCallbackMessage,
+                                           IconHandle(picture), {}, false));
+}
+
+void SysTray::RemoveTrayIcon() {
+    notifyIcon_.Shell_NotifyIconA(platform::nim::kDelete,
+                                  MakeRecord(pictureBox_, 0, 0, 0, {}, false));
+}
+
+void SysTray::HookTrayWindow(platform::Hwnd window) {
+    HookedWindow = window;
+    TaskbarCreatedMessage = windows_.RegisterWindowMessageA("TaskbarCreated");
+    if (TaskbarCreatedMessage != 0) {
+        g_hookedTray = this;
+        PreviousWindowProc = windows_.SetWindowLongA(window, platform::kGwlWndProc, &TrayWindowProc);
+    }
+}
+
+void SysTray::UnhookTrayWindow() {
+    if (PreviousWindowProc != nullptr) {
+        windows_.SetWindowLongA(HookedWindow, platform::kGwlWndProc, PreviousWindowProc);
+    }
+}
+
+std::intptr_t SysTray::TrayWindowProc(platform::Hwnd window, std::uint32_t message,
+                                      std::uintptr_t wParam, std::intptr_t lParam) {
+    if (g_hookedTray == nullptr) {
+        return 0;
+    }
+    return g_hookedTray->OnMessage(window, message, wParam, lParam);
+}
+
+std::intptr_t SysTray::OnMessage(platform::Hwnd window, std::uint32_t message,
+                                 std::uintptr_t wParam, std::intptr_t lParam) {
+    if (message == TaskbarCreatedMessage) {
+        RemoveTrayIcon();
+        AddTrayIcon(TrayIconPicture, TrayIconTip);
+    }
+    if ((message == platform::msg::kDestroy || message == platform::msg::kNcDestroy) &&
+        PreviousWindowProc != nullptr) {
+        windows_.SetWindowLongA(HookedWindow, platform::kGwlWndProc, PreviousWindowProc);
+        return 0;
+    }
+    return windows_.CallWindowProcA(PreviousWindowProc, window, message, wParam, lParam);
+}
+
+}  // namespace ww::tray
