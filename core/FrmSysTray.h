@@ -19,7 +19,7 @@ namespace ww::core {
 // The hidden tray form: the program's start object. It owns the tray icon,
 // the 400 ms update timer and the start-up and shutdown sequences.
 class FrmSysTray : public platform::TrayFormEvents {
-public:
+  public:
     FrmSysTray(platform::Ports& ports, SharedState& shared);
     ~FrmSysTray() override;
     FrmSysTray(const FrmSysTray&) = delete;
@@ -46,7 +46,7 @@ public:
     corners::Sleeper& SleeperModule() { return sleeper_; }
     platform::Hwnd FormWindow() const { return windows_.form; }
 
-private:
+  private:
     // Unloads the tray form (Form_Unload, timer and windows gone); idempotent.
     void UnloadTrayForm();
     void ShowMainWindow();

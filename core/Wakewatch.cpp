@@ -10,10 +10,16 @@ Wakewatch::Wakewatch(platform::Ports& ports)
 
 Wakewatch::~Wakewatch() = default;
 
-void Wakewatch::Start() { trayForm_->Load(); }
+void Wakewatch::Start() {
+    trayForm_->Load();
+}
 
-FrmSysTray& Wakewatch::TrayForm() { return *trayForm_; }
+FrmSysTray& Wakewatch::TrayForm() {
+    return *trayForm_;
+}
 
-SharedState& Wakewatch::Shared() { return *shared_; }
+SharedState& Wakewatch::Shared() {
+    return *shared_;
+}
 
 }  // namespace ww::core

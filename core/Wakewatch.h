@@ -13,7 +13,7 @@ struct SharedState;
 // calls Start() once (the tray form loads and runs its start-up), then runs
 // its event loop until EventLoop::End() is called.
 class Wakewatch {
-public:
+  public:
     explicit Wakewatch(platform::Ports& ports);
     ~Wakewatch();
     Wakewatch(const Wakewatch&) = delete;
@@ -24,7 +24,7 @@ public:
     FrmSysTray& TrayForm();
     SharedState& Shared();
 
-private:
+  private:
     std::unique_ptr<SharedState> shared_;
     std::unique_ptr<FrmSysTray> trayForm_;
 };

@@ -70,17 +70,20 @@ platform::NotifyIconData SysTray::MakeRecord(platform::Hwnd window, std::uint32_
     return data;
 }
 
-void SysTray::AddTrayIcon(TrayPicture picture, std::string_view tip) {
+void SysTray::AddTrayIcon(TrayPicture picture, std::string_view tipView) {
+    // The tip may be a view of TrayIconTip itself (the taskbar-restart path).
+    const std::string tip(tipView);
     TrayIconPicture = picture;
-    TrayIconTip = std::string(tip);
+    TrayIconTip = tip;
     const auto flags = platform::nif::kMessage | platform::nif::kIcon | platform::nif::kTip;
     notifyIcon_.Shell_NotifyIconA(
         platform::nim::kAdd,
         MakeRecord(pictureBox_, flags, kTrayCallbackMessage, IconHandle(picture), tip, true));
 }
 
-void SysTray::SetTrayTip(std::string_view tip) {
-    TrayIconTip = std::string(tip);
+void SysTray::SetTrayTip(std::string_view tipView) {
+    const std::string tip(tipView);
+    TrayIconTip = tip;
     const bool shown = notifyIcon_.Shell_NotifyIconA(
         platform::nim::kModify, MakeRecord(pictureBox_, platform::nif::kTip, 0, 0, tip, true));
     if (!shown) {
@@ -107,7 +110,8 @@ void SysTray::HookTrayWindow(platform::Hwnd window) {
     TaskbarCreatedMessage = windows_.RegisterWindowMessageA("TaskbarCreated");
     if (TaskbarCreatedMessage != 0) {
         g_hookedTray = this;
-        PreviousWindowProc = windows_.SetWindowLongA(window, platform::kGwlWndProc, &TrayWindowProc);
+        PreviousWindowProc =
+            windows_.SetWindowLongA(window, platform::kGwlWndProc, &TrayWindowProc);
     }
 }
 

@@ -20,7 +20,7 @@ inline constexpr std::size_t kTrayTipLength = 63;
 // and tooltip so it can put the icon back when the tray host is re-created,
 // which it learns through a hook on the tray form's window procedure.
 class SysTray {
-public:
+  public:
     SysTray(platform::NotifyIcon& notifyIcon, platform::WindowMessages& windows,
             const core::SharedState& shared);
     ~SysTray();
@@ -55,7 +55,7 @@ public:
                                                std::uint32_t callbackMessage, platform::HIcon icon,
                                                std::string_view tip, bool withTip);
 
-private:
+  private:
     std::intptr_t OnMessage(platform::Hwnd window, std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam);
 

@@ -46,19 +46,36 @@ Pixels Draw(Lettering lettering, Activity activity) {
         for (std::size_t x = 0; x < 16; ++x) {
             std::uint8_t colour = platform::kTransparent;
             switch (kPanel[y][x]) {
-                case 'G': colour = kGrey; break;
-                case 'S': colour = kSilver; break;
-                case 'D': colour = kBlack; break;
+                case 'G':
+                    colour = kGrey;
+                    break;
+                case 'S':
+                    colour = kSilver;
+                    break;
+                case 'D':
+                    colour = kBlack;
+                    break;
                 case 'L':
                     switch (lettering) {
-                        case Lettering::Red: colour = kRed; break;
-                        case Lettering::Lime: colour = kLime; break;
-                        case Lettering::Maroon: colour = kMaroon; break;
-                        case Lettering::MaroonOverRed: colour = y < 8 ? kMaroon : kRed; break;
-                        case Lettering::Crossed: colour = kMaroon; break;
+                        case Lettering::Red:
+                            colour = kRed;
+                            break;
+                        case Lettering::Lime:
+                            colour = kLime;
+                            break;
+                        case Lettering::Maroon:
+                            colour = kMaroon;
+                            break;
+                        case Lettering::MaroonOverRed:
+                            colour = y < 8 ? kMaroon : kRed;
+                            break;
+                        case Lettering::Crossed:
+                            colour = kMaroon;
+                            break;
                     }
                     break;
-                default: break;
+                default:
+                    break;
             }
             pixels[y * 16 + x] = colour;
         }
@@ -123,12 +140,23 @@ const PictureTable& Table() {
 }
 
 constexpr std::array<const char*, kTrayPictureCount> kNames = {
-    "imgIcon_none",           "imgIcon_rx",           "imgIcon_tx",
-    "imgIcon_rxtx",           "imgSleepNow",          "imgSleepNever_none",
-    "imgSleepNever_rx",       "imgSleepNever_tx",     "imgSleepNever_rxtx",
-    "imgSleeperDisabled_none", "imgSleeperDisabled_rx", "imgSleeperDisabled_tx",
-    "imgSleeperDisabled_rxtx", "imgDisable_none",       "imgDisable_rx",
-    "imgDisable_tx",          "imgDisable_rxtx",
+    "imgIcon_none",
+    "imgIcon_rx",
+    "imgIcon_tx",
+    "imgIcon_rxtx",
+    "imgSleepNow",
+    "imgSleepNever_none",
+    "imgSleepNever_rx",
+    "imgSleepNever_tx",
+    "imgSleepNever_rxtx",
+    "imgSleeperDisabled_none",
+    "imgSleeperDisabled_rx",
+    "imgSleeperDisabled_tx",
+    "imgSleeperDisabled_rxtx",
+    "imgDisable_none",
+    "imgDisable_rx",
+    "imgDisable_tx",
+    "imgDisable_rxtx",
 };
 
 }  // namespace
@@ -137,7 +165,9 @@ const platform::IconImage& PictureImage(TrayPicture picture) {
     return Table().images[static_cast<std::size_t>(picture)];
 }
 
-const char* PictureName(TrayPicture picture) { return kNames[static_cast<std::size_t>(picture)]; }
+const char* PictureName(TrayPicture picture) {
+    return kNames[static_cast<std::size_t>(picture)];
+}
 
 const platform::IconImage& ProgramIconImage(int size) {
     return size >= 32 ? Table().programImage32 : Table().images[0];

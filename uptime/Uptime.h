@@ -18,7 +18,7 @@ inline constexpr FixedSeconds UptimeFailed = -99 * kFixedOne;
 
 // How long the system has run, as text, and when it started.
 class Uptime {
-public:
+  public:
     Uptime(platform::Clock& clock, platform::Locale& locale) : clock_(clock), locale_(locale) {}
 
     // The uptime from the high-resolution counter, or whole seconds from the
@@ -33,7 +33,7 @@ public:
     // the rest of the run ("unknown time" when that call had no reading).
     std::string GetStartTimeText();
 
-private:
+  private:
     platform::Clock& clock_;
     platform::Locale& locale_;
     std::string StartTimeText;

@@ -10,7 +10,7 @@ namespace ww::platform {
 // Program facts and command line; "Wakewatch" 1.5.1 in /opt/wakewatch, no
 // arguments, by default.
 class SimApplication : public Application {
-public:
+  public:
     explicit SimApplication(SimLog& log) : log_(log) {}
 
     const AppFacts& App() override;
@@ -20,7 +20,7 @@ public:
     void SetFacts(AppFacts facts) { facts_ = std::move(facts); }
     void SetCommand(std::string command) { command_ = std::move(command); }
 
-private:
+  private:
     SimLog& log_;
     AppFacts facts_{"Wakewatch", "/opt/wakewatch", "wakewatch", 1, 5, 1};
     std::string command_;

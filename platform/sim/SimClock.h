@@ -13,7 +13,7 @@ namespace ww::platform {
 // Defaults: counter available at 10 MHz, counter 0, tick count 0, local time
 // 2026-01-27 09:00:00.
 class SimClock : public Clock {
-public:
+  public:
     SimClock(SimLog& log, SimEventLoop& loop);
 
     bool QueryPerformanceCounter(std::int64_t& count) override;
@@ -47,7 +47,7 @@ public:
     // Simulated milliseconds since the sim was made (what timers count in).
     std::uint64_t ElapsedMs() const { return elapsedMs_; }
 
-private:
+  private:
     void MoveTo(std::uint64_t elapsedMs);
 
     SimLog& log_;

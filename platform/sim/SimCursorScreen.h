@@ -7,7 +7,7 @@ namespace ww::platform {
 
 // A 1024 × 768 primary screen with the cursor at (0, 0) by default.
 class SimCursorScreen : public CursorScreen {
-public:
+  public:
     explicit SimCursorScreen(SimLog& log) : log_(log) {}
 
     std::int32_t GetSystemMetrics(int index) override;
@@ -21,7 +21,7 @@ public:
     void SetCursor(std::int32_t x, std::int32_t y) { cursor_ = {x, y}; }
     void SetCursorFails(bool fails) { cursorFails_ = fails; }
 
-private:
+  private:
     SimLog& log_;
     std::int32_t width_ = 1024;
     std::int32_t height_ = 768;

@@ -7,7 +7,7 @@ int SimDialogs::MsgBox(std::string_view text, std::uint32_t style, std::string_v
              SimLog::Quote(title) + ")");
     shown_.push_back({std::string(text), style, std::string(title)});
     if (whileOpen_) {
-        auto action = whileOpen_;           // the action may replace itself
+        auto action = whileOpen_;                   // the action may replace itself
         const MsgBoxRecord record = shown_.back();  // or open another box
         action(record);
     }

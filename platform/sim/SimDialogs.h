@@ -11,7 +11,7 @@ namespace ww::platform {
 
 // Message boxes that close themselves with a preset answer (1 = OK).
 class SimDialogs : public Dialogs {
-public:
+  public:
     struct MsgBoxRecord {
         std::string text;
         std::uint32_t style = 0;
@@ -33,7 +33,7 @@ public:
         whileOpen_ = std::move(action);
     }
 
-private:
+  private:
     SimLog& log_;
     std::vector<MsgBoxRecord> shown_;
     int answer_ = 1;

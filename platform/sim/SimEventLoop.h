@@ -16,7 +16,7 @@ namespace ww::platform {
 // Nothing runs on its own: timers fire only while SimClock::AdvanceMs moves
 // time, posted events only in DoEvents or after the timers of a moment.
 class SimEventLoop : public EventLoop {
-public:
+  public:
     struct TimerInfo {
         TimerId id = 0;
         std::uint32_t intervalMs = 0;
@@ -50,7 +50,7 @@ public:
     // running (time advanced from inside it) skips the ticks it would owe.
     void RunUntil(std::uint64_t targetMs, const std::function<void(std::uint64_t)>& moveTo);
 
-private:
+  private:
     struct Timer {
         std::uint32_t intervalMs = 0;
         std::uint64_t dueMs = 0;

@@ -14,7 +14,7 @@ namespace ww::platform {
 // screen-saver starts; the picture box's turns WM_MOUSEMOVE into the
 // PictureBoxMouseMove event with X = LOWORD(lParam) × TwipsPerPixelX.
 class SimForms : public Forms {
-public:
+  public:
     SimForms(SimLog& log, WindowTable& table, SimSystemParameters& systemParameters)
         : log_(log), table_(table), systemParameters_(systemParameters) {}
     ~SimForms() override;
@@ -35,7 +35,7 @@ public:
     const std::vector<TrayFormWindows>& TrayForms() const { return windows_; }
     void SetTwipsPerPixelX(int twips) { twipsPerPixel_ = twips; }
 
-private:
+  private:
     SimLog& log_;
     WindowTable& table_;
     SimSystemParameters& systemParameters_;

@@ -10,7 +10,7 @@ namespace ww::platform {
 
 // The single-instance facts: whether another copy runs, and the mutexes made.
 class SimInstance : public Instance {
-public:
+  public:
     struct MutexRecord {
         std::string name;
         bool initialOwner = false;
@@ -27,7 +27,7 @@ public:
     void SetMutexCreationFails(bool fails) { mutexFails_ = fails; }
     const std::vector<MutexRecord>& Mutexes() const { return mutexes_; }
 
-private:
+  private:
     SimLog& log_;
     bool prevInstance_ = false;
     bool mutexFails_ = false;

@@ -10,7 +10,7 @@ namespace ww::platform {
 
 // The interface table: the rows set here, no interfaces by default.
 class SimInterfaceTable : public InterfaceTable {
-public:
+  public:
     explicit SimInterfaceTable(SimLog& log) : log_(log) {}
 
     std::uint32_t GetIfTable(std::vector<InterfaceOctets>& rows) override;
@@ -23,7 +23,7 @@ public:
     // The next read answers `code` with no rows.
     void FailNextRead(std::uint32_t code) { failNext_ = code; }
 
-private:
+  private:
     SimLog& log_;
     std::vector<InterfaceOctets> rows_;
     bool notSupported_ = false;

@@ -10,7 +10,7 @@ namespace ww::platform {
 
 // A steerable locale; English month names and "," by default.
 class SimLocale : public Locale {
-public:
+  public:
     explicit SimLocale(SimLog& log) : log_(log) {}
 
     // "" for a month outside 1..12.
@@ -21,7 +21,7 @@ public:
     void SetMonthAbbreviations(const std::array<std::string, 12>& names) { months_ = names; }
     void SetThousandsSeparator(std::string separator) { separator_ = std::move(separator); }
 
-private:
+  private:
     SimLog& log_;
     std::array<std::string, 12> months_ = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};

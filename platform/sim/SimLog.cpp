@@ -26,11 +26,20 @@ std::string SimLog::Quote(std::string_view text) {
     std::string quoted = "\"";
     for (char c : text) {
         switch (c) {
-            case '\\': quoted += "\\\\"; break;
-            case '"': quoted += "\\\""; break;
-            case '\r': quoted += "\\r"; break;
-            case '\n': quoted += "\\n"; break;
-            default: quoted += c;
+            case '\\':
+                quoted += "\\\\";
+                break;
+            case '"':
+                quoted += "\\\"";
+                break;
+            case '\r':
+                quoted += "\\r";
+                break;
+            case '\n':
+                quoted += "\\n";
+                break;
+            default:
+                quoted += c;
         }
     }
     quoted += '"';

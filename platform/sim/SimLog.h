@@ -42,7 +42,7 @@ namespace ww::platform {
 //                   (pvParam as "&" and the value it points at on entry, or null)
 //   CursorScreen    GetSystemMetrics(0) | GetCursorPos
 class SimLog {
-public:
+  public:
     void Add(std::string entry) { entries_.push_back(std::move(entry)); }
 
     const std::vector<std::string>& Entries() const { return entries_; }
@@ -58,7 +58,7 @@ public:
     // `text` in double quotes with backslash, quote, CR and LF escaped.
     static std::string Quote(std::string_view text);
 
-private:
+  private:
     std::vector<std::string> entries_;
 };
 

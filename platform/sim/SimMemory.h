@@ -10,7 +10,7 @@ namespace ww::platform {
 // Memory status and the process handle. By default 1 GiB of page file with
 // half of it available (512 MiB committed) in both records, process id 4242.
 class SimMemory : public Memory {
-public:
+  public:
     explicit SimMemory(SimLog& log);
 
     // Fill the record, keeping the caller's dwLength; the Ex form fails when told to.
@@ -34,7 +34,7 @@ public:
     // Process handles opened and not closed.
     std::size_t OpenHandleCount() const { return open_.size(); }
 
-private:
+  private:
     SimLog& log_;
     MemoryStatusEx statusEx_;
     MemoryStatus status_;

@@ -7,10 +7,14 @@ namespace {
 
 std::string MessageName(std::uint32_t message) {
     switch (message) {
-        case nim::kAdd: return "NIM_ADD";
-        case nim::kModify: return "NIM_MODIFY";
-        case nim::kDelete: return "NIM_DELETE";
-        default: return std::to_string(message);
+        case nim::kAdd:
+            return "NIM_ADD";
+        case nim::kModify:
+            return "NIM_MODIFY";
+        case nim::kDelete:
+            return "NIM_DELETE";
+        default:
+            return std::to_string(message);
     }
 }
 
@@ -28,9 +32,8 @@ std::string TipText(const NotifyIconData& data) {
 bool SimNotifyIcon::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
     log_.Add("Shell_NotifyIconA(" + MessageName(message) + ", hWnd=" + std::to_string(data.hWnd) +
              ", uID=" + std::to_string(data.uID) + ", uFlags=" + std::to_string(data.uFlags) +
-             ", uCallbackMessage=" + std::to_string(data.uCallbackMessage) +
-             ", hIcon=" + std::to_string(data.hIcon) + ", szTip=" + SimLog::Quote(TipText(data)) +
-             ")");
+             ", uCallbackMessage=" + std::to_string(data.uCallbackMessage) + ", hIcon=" +
+             std::to_string(data.hIcon) + ", szTip=" + SimLog::Quote(TipText(data)) + ")");
     bool succeeded = false;
     if (failArmed_ && (!failNext_ || *failNext_ == message)) {
         failArmed_ = false;

@@ -17,7 +17,7 @@ namespace ww::platform {
 // the icon is already there or the tray host is absent; modify and delete fail
 // when the icon is not there.
 class SimNotifyIcon : public NotifyIcon {
-public:
+  public:
     struct TrayIcon {
         HIcon hIcon = 0;
         std::string tip;
@@ -46,7 +46,10 @@ public:
     const std::vector<Request>& Requests() const { return requests_; }
 
     // The next request (of `message` kind only, when given) fails and changes nothing.
-    void FailNext(std::optional<std::uint32_t> message = std::nullopt) { failNext_ = message; failArmed_ = true; }
+    void FailNext(std::optional<std::uint32_t> message = std::nullopt) {
+        failNext_ = message;
+        failArmed_ = true;
+    }
 
     // Icons vanish (the host lost them); the host stays, so adds succeed.
     void LoseIcons() { icons_.clear(); }
@@ -68,7 +71,7 @@ public:
     const IconImage* Image(HIcon icon) const;
     void SetIconCreationFails(bool fails) { iconFails_ = fails; }
 
-private:
+  private:
     bool Apply(std::uint32_t message, const NotifyIconData& data);
 
     SimLog& log_;

@@ -25,7 +25,7 @@ namespace ww::platform {
 // made through them. Make a fresh one per test; hand ports() to the logic and
 // steer the sim objects through the accessors.
 class SimPlatform {
-public:
+  public:
     SimPlatform();
     SimPlatform(const SimPlatform&) = delete;
     SimPlatform& operator=(const SimPlatform&) = delete;
@@ -50,7 +50,7 @@ public:
     SimCursorScreen& cursorScreen() { return cursorScreen_; }
     WindowTable& windowTable() { return table_; }
 
-private:
+  private:
     // Declaration order is construction order: the log and the window table
     // first, forms (which tear their windows down) after what they use.
     SimLog log_;

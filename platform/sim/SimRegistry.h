@@ -17,7 +17,7 @@ namespace ww::platform {
 // made with. Every RegOpenKeyA / RegCreateKeyA hands out a fresh handle that
 // stays counted until RegCloseKey, so tests can prove no key is left open.
 class SimRegistry : public Registry {
-public:
+  public:
     struct Value {
         std::uint32_t type = regtype::kNone;
         std::vector<std::uint8_t> bytes;
@@ -63,7 +63,7 @@ public:
     // `code` and does nothing else.
     void FailNext(std::string_view function, std::int32_t code);
 
-private:
+  private:
     struct Key;
     struct Opened {
         HKey root = 0;

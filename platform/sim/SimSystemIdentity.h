@@ -9,7 +9,7 @@ namespace ww::platform {
 
 // Machine identity; by default an NT-family 5.1 machine named "OFFICE7".
 class SimSystemIdentity : public SystemIdentity {
-public:
+  public:
     explicit SimSystemIdentity(SimLog& log);
 
     // Fails, leaving the record alone, when told to or when the caller did
@@ -28,7 +28,7 @@ public:
     void SetComputerName(std::string name) { name_ = std::move(name); }
     void SetComputerNameFails(bool fails) { nameFails_ = fails; }
 
-private:
+  private:
     SimLog& log_;
     OsVersionInfo version_;
     bool versionFails_ = false;

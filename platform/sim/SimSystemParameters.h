@@ -11,7 +11,7 @@ namespace ww::platform {
 
 // The screen saver's active flag and start requests.
 class SimSystemParameters : public SystemParameters {
-public:
+  public:
     struct Call {
         std::uint32_t action = 0;
         std::uint32_t uiParam = 0;
@@ -37,7 +37,7 @@ public:
     int ScreenSaverStarts() const { return starts_; }
     void CountScreenSaverStart() { ++starts_; }
 
-private:
+  private:
     SimLog& log_;
     std::int32_t saverActive_ = 1;
     bool fails_ = false;

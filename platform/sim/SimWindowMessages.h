@@ -10,7 +10,7 @@ namespace ww::platform {
 
 // Window procedures and messages over the shared window table.
 class SimWindowMessages : public WindowMessages {
-public:
+  public:
     SimWindowMessages(SimLog& log, WindowTable& table) : log_(log), table_(table) {}
 
     std::uint32_t RegisterWindowMessageA(std::string_view name) override;
@@ -28,7 +28,7 @@ public:
     const std::vector<Hwnd>& ForegroundRequests() const { return foreground_; }
     WindowTable& Table() { return table_; }
 
-private:
+  private:
     SimLog& log_;
     WindowTable& table_;
     bool registerFails_ = false;
