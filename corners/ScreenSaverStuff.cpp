@@ -1,12 +1,42 @@
 #include "corners/ScreenSaverStuff.h"
 
-// Placeholder until the screen-saver control lands: nothing is touched.
 namespace ww::corners {
 
-void ScreenSaverStuff::StartScreenSaver() {}
-bool ScreenSaverStuff::GetScreenSaverActive() { return false; }
-void ScreenSaverStuff::DisableScreenSaver() {}
-void ScreenSaverStuff::EnableScreenSaver() {}
-void ScreenSaverStuff::SetActive(std::uint32_t) {}
+namespace {
+constexpr std::int32_t kPlatformNt = 2;  // VER_PLATFORM_WIN32_NT
+}  // namespace
+
+void ScreenSaverStuff::StartScreenSaver() {
+    // The tray window's default processing starts whatever saver is
+    // configured; the answer says nothing useful, so it is not read.
+    windows_.SendMessageA(trayWindow_, platform::msg::kSysCommand, platform::msg::kScScreenSave, 0);
+}
+
+bool ScreenSaverStuff::GetScreenSaverActive() {
+    // A failed query leaves 0 behind, which reads as inactive.
+    std::int32_t active = 0;
+    parameters_.SystemParametersInfoA(platform::spi::kGetScreenSaveActive, 0, &active, 0);
+    return active == 1;
+}
+
+void ScreenSaverStuff::DisableScreenSaver() {
+    SetActive(0);
+}
+
+void ScreenSaverStuff::EnableScreenSaver() {
+    SetActive(1);
+}
+
+void ScreenSaverStuff::SetActive(std::uint32_t flag) {
+    if (shared_.OSPlatformId == kPlatformNt) {
+        // Written to the user profile and broadcast, so every program sees it.
+        std::int32_t zero = 0;
+        parameters_.SystemParametersInfoA(
+            platform::spi::kSetScreenSaveActive, flag, &zero,
+            platform::spi::kUpdateIniFile | platform::spi::kSendWinIniChange);
+    } else {
+        parameters_.SystemParametersInfoA(platform::spi::kSetScreenSaveActive, flag, nullptr, 0);
+    }
+}
 
 }  // namespace ww::corners

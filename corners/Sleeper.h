@@ -21,7 +21,7 @@ struct HotCornerState {
 
 // Once per tick: the hot-corner state machines, then the tray picture.
 class Sleeper {
-public:
+  public:
     Sleeper(platform::CursorScreen& cursor, platform::Dialogs& dialogs, ScreenSaverStuff& saver,
             tray::SysTray& tray, core::SharedState& shared,
             std::unique_ptr<monitors::CIpHelper>& network, platform::InterfaceTable& table)
@@ -33,11 +33,16 @@ public:
           network_(network),
           table_(table) {}
 
+    // Never fails outward: a failure abandons the rest of the run and is
+    // shown in a warning box; the next run starts over.
     void UpdateTrayState();
 
     const corners::HotCornerState& State() const { return state_; }
 
-private:
+  private:
+    void DetectCorners();
+    tray::TrayPicture ChoosePicture();
+
     platform::CursorScreen& cursor_;
     platform::Dialogs& dialogs_;
     ScreenSaverStuff& saver_;

@@ -1,0 +1,372 @@
+#include "corners/Sleeper.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <functional>
+#include <new>
+#include <stdexcept>
+#include <system_error>
+
+#include "platform/sim/SimPlatform.h"
+
+namespace ww::corners {
+namespace {
+
+using tray::TrayPicture;
+
+struct NoFormEvents : platform::TrayFormEvents {
+    void PictureBoxMouseMove(int, int, float, float) override {}
+    void PlatformClose() override {}
+};
+
+// The simulated cursor and screen, with a fault that can be armed on the
+// cursor query (after the screen size has been read).
+class FaultyCursorScreen : public platform::CursorScreen {
+  public:
+    explicit FaultyCursorScreen(platform::CursorScreen& inner) : inner_(inner) {}
+    std::int32_t GetSystemMetrics(int index) override { return inner_.GetSystemMetrics(index); }
+    bool GetCursorPos(platform::Point& point) override {
+        if (fault) {
+            fault();
+        }
+        return inner_.GetCursorPos(point);
+    }
+    std::function<void()> fault;
+
+  private:
+    platform::CursorScreen& inner_;
+};
+
+// A tray form, its icon pictures and the sleeper over the simulated platform,
+// hot corners on, a 1024 × 768 screen.
+struct Rig {
+    Rig() {
+        form = sim.forms().CreateTrayForm(events);
+        tray.LoadPictures(form.pictureBox);
+        saver.SetTrayWindow(form.form);
+        shared.HotCornersEnabled = 1;
+    }
+
+    void PassAt(std::int32_t x, std::int32_t y) {
+        sim.cursorScreen().SetCursor(x, y);
+        sleeper.UpdateTrayState();
+    }
+
+    // The flags of every screen-saver switch so far, in order.
+    std::vector<std::uint32_t> Switches() {
+        std::vector<std::uint32_t> flags;
+        for (const auto& call : sim.systemParameters().Calls()) {
+            if (call.action == platform::spi::kSetScreenSaveActive) {
+                flags.push_back(call.uiParam);
+            }
+        }
+        return flags;
+    }
+
+    int Starts() { return sim.systemParameters().ScreenSaverStarts(); }
+    std::uint8_t StartCorner() const { return sleeper.State().StartCornerState; }
+    std::uint8_t DisableCorner() const { return sleeper.State().DisableCornerState; }
+
+    // The picture the last run handed to the notification area.
+    void ExpectShown(TrayPicture picture) {
+        EXPECT_EQ(tray.Picture(), picture) << tray::PictureName(tray.Picture());
+        const auto& requests = sim.notifyIcon().Requests();
+        ASSERT_FALSE(requests.empty());
+        EXPECT_EQ(requests.back().message, platform::nim::kModify);
+        EXPECT_EQ(requests.back().data.uFlags, platform::nif::kIcon);
+        EXPECT_EQ(requests.back().data.hIcon, tray.IconHandle(picture));
+    }
+
+    NoFormEvents events;
+    platform::SimPlatform sim;
+    core::SharedState shared;
+    platform::Forms::TrayFormWindows form;
+    tray::SysTray tray{sim.notifyIcon(), sim.windows(), shared};
+    ScreenSaverStuff saver{sim.windows(), sim.systemParameters(), shared};
+    std::unique_ptr<monitors::CIpHelper> network;
+    FaultyCursorScreen cursor{sim.cursorScreen()};
+    Sleeper sleeper{cursor, sim.dialogs(), saver, tray, shared, network, sim.interfaceTable()};
+};
+
+TEST(SleeperZones, EdgesOfA1024By768Screen) {
+    struct Case {
+        std::int32_t x, y;
+        bool inStart, inDisable;
+    };
+    const Case cases[] = {
+        {4, 764, true, false},
+        {5, 767, false, false},
+        {0, 763, false, false},
+        {1020, 764, false, true},
+        {1019, 767, false, false},
+        {1023, 763, false, false},
+        {0, 767, true, false},
+        {1023, 767, false, true},
+        // No outer bounds: monitors left of / below / right of the primary one.
+        {-300, 900, true, false},
+        {1500, 2000, false, true},
+        {-1, 764, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "(" << c.x << ", " << c.y << ")");
+        Rig rig;
+        rig.PassAt(c.x, c.y);
+        EXPECT_EQ(rig.sleeper.State().ScreenWidth, 1024);
+        EXPECT_EQ(rig.sleeper.State().ScreenHeight, 768);
+        EXPECT_EQ(rig.StartCorner(), c.inStart ? 1 : 0);
+        EXPECT_EQ(rig.DisableCorner(), c.inDisable ? 1 : 0);
+
+        rig.PassAt(c.x, c.y);
+        EXPECT_EQ(rig.Starts(), c.inStart ? 1 : 0);
+        EXPECT_EQ(rig.Switches(),
+                  c.inDisable ? std::vector<std::uint32_t>{0} : std::vector<std::uint32_t>{});
+    }
+}
+
+TEST(SleeperCorners, RestingBottomLeftStartsTheSaverOnceOnTheSecondPass) {
+    Rig rig;
+    rig.PassAt(2, 766);
+    EXPECT_EQ(rig.StartCorner(), 1);
+    EXPECT_EQ(rig.Starts(), 0);
+    rig.ExpectShown(TrayPicture::imgSleepNow);
+
+    rig.PassAt(3, 767);
+    EXPECT_EQ(rig.StartCorner(), 2);
+    EXPECT_EQ(rig.Starts(), 1);
+
+    rig.PassAt(3, 767);
+    rig.PassAt(0, 765);
+    EXPECT_EQ(rig.StartCorner(), 2);
+    EXPECT_EQ(rig.Starts(), 1);
+    rig.ExpectShown(TrayPicture::imgSleepNow);
+
+    rig.PassAt(500, 767);
+    EXPECT_EQ(rig.StartCorner(), 0);
+    rig.ExpectShown(TrayPicture::imgIcon_none);
+    EXPECT_TRUE(rig.Switches().empty());
+}
+
+TEST(SleeperCorners, OnePassOutsideResetsTheDwell) {
+    Rig rig;
+    rig.PassAt(0, 767);
+    rig.PassAt(0, 700);
+    rig.PassAt(0, 767);
+    EXPECT_EQ(rig.StartCorner(), 1);
+    EXPECT_EQ(rig.Starts(), 0);
+}
+
+TEST(SleeperCorners, RestingBottomRightHoldsTheSaverOffUntilTheCursorLeaves) {
+    Rig rig;
+    rig.PassAt(1022, 766);
+    EXPECT_EQ(rig.DisableCorner(), 1);
+    EXPECT_TRUE(rig.Switches().empty());
+    rig.ExpectShown(TrayPicture::imgSleepNever_none);
+
+    rig.PassAt(1023, 767);
+    rig.PassAt(1023, 767);
+    EXPECT_EQ(rig.DisableCorner(), 2);
+    EXPECT_EQ(rig.Switches(), std::vector<std::uint32_t>{0});
+    EXPECT_EQ(rig.sim.systemParameters().SaverActive(), 0);
+
+    rig.PassAt(1023, 100);
+    EXPECT_EQ(rig.DisableCorner(), 0);
+    EXPECT_EQ(rig.Switches(), (std::vector<std::uint32_t>{0, 1}));
+    EXPECT_EQ(rig.sim.systemParameters().SaverActive(), 1);
+    rig.ExpectShown(TrayPicture::imgIcon_none);
+
+    rig.PassAt(1023, 100);
+    EXPECT_EQ(rig.Switches().size(), 2U);
+}
+
+TEST(SleeperCorners, LeavingBottomRightAfterOnePassStillSwitchesTheSaverOn) {
+    Rig rig;
+    rig.PassAt(1020, 764);
+    rig.PassAt(1019, 764);
+    EXPECT_EQ(rig.DisableCorner(), 0);
+    EXPECT_EQ(rig.Switches(), std::vector<std::uint32_t>{1});
+}
+
+TEST(SleeperCorners, FailedCursorQueryCountsAsTopLeft) {
+    struct Case {
+        std::int32_t x;
+        int passes;
+        std::vector<std::uint32_t> switches;  // after the failed query
+    };
+    const Case cases[] = {{0, 1, {}}, {0, 2, {}}, {1023, 1, {1}}, {1023, 2, {0, 1}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.x << " x" << c.passes);
+        Rig rig;
+        for (int i = 0; i < c.passes; ++i) {
+            rig.PassAt(c.x, 767);
+        }
+        rig.sim.cursorScreen().SetCursorFails(true);
+        rig.sleeper.UpdateTrayState();
+        EXPECT_EQ(rig.StartCorner(), 0);
+        EXPECT_EQ(rig.DisableCorner(), 0);
+        EXPECT_EQ(rig.Switches(), c.switches);
+        rig.ExpectShown(TrayPicture::imgIcon_none);
+    }
+}
+
+TEST(SleeperCorners, StatesFreezeWhileDetectionIsOff) {
+    struct Case {
+        std::uint8_t hotCorners;
+        bool saverDisabled;
+        TrayPicture shown;
+    };
+    const Case cases[] = {{0, false, TrayPicture::imgSleepNever_none},
+                          {2, false, TrayPicture::imgSleepNever_none},
+                          {1, true, TrayPicture::imgDisable_none}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << int{c.hotCorners} << " " << c.saverDisabled);
+        Rig rig;
+        rig.PassAt(1023, 767);
+        rig.PassAt(1023, 767);
+        rig.shared.HotCornersEnabled = c.hotCorners;
+        rig.shared.ScreenSaverDisabled = c.saverDisabled;
+        const std::size_t queries = rig.sim.log().Count("GetCursorPos");
+
+        rig.PassAt(500, 300);
+        rig.PassAt(0, 767);
+        rig.PassAt(0, 767);
+        EXPECT_EQ(rig.DisableCorner(), 2);
+        EXPECT_EQ(rig.StartCorner(), 0);
+        EXPECT_EQ(rig.Starts(), 0);
+        EXPECT_EQ(rig.Switches(), std::vector<std::uint32_t>{0});
+        EXPECT_EQ(rig.sim.log().Count("GetCursorPos"), queries);
+        EXPECT_EQ(rig.sim.log().Count("GetSystemMetrics"), 2 * queries);
+        rig.ExpectShown(c.shown);
+
+        // Detection back on finds the cursor outside the bottom-right zone.
+        rig.shared.HotCornersEnabled = 1;
+        rig.shared.ScreenSaverDisabled = false;
+        rig.PassAt(500, 300);
+        EXPECT_EQ(rig.DisableCorner(), 0);
+        EXPECT_EQ(rig.Switches(), (std::vector<std::uint32_t>{0, 1}));
+    }
+}
+
+// Drives the two corners to the given states on a screen narrow enough for
+// both zones to meet at x = 4, leaving the cursor where the last pass saw it.
+void DriveCorners(Rig& rig, int start, int disable) {
+    rig.sim.cursorScreen().SetScreenSize(8, 768);
+    rig.sim.cursorScreen().SetCursor(4, 0);
+    const int passes = std::max(start, disable);
+    for (int i = 1; i <= passes; ++i) {
+        const bool left = i > passes - start;
+        const bool right = i > passes - disable;
+        rig.PassAt(left ? (right ? 4 : 0) : (right ? 7 : 4), left || right ? 767 : 0);
+    }
+    ASSERT_EQ(rig.StartCorner(), start);
+    ASSERT_EQ(rig.DisableCorner(), disable);
+}
+
+TEST(SleeperIcon, ChoiceOverFlagsCornerStatesAndActivity) {
+    using Family = std::array<TrayPicture, 4>;  // none, rx, tx, rxtx
+    const Family disabled = {TrayPicture::imgDisable_none, TrayPicture::imgDisable_rx,
+                             TrayPicture::imgDisable_tx, TrayPicture::imgDisable_rxtx};
+    const Family sleepNever = {TrayPicture::imgSleepNever_none, TrayPicture::imgSleepNever_rx,
+                               TrayPicture::imgSleepNever_tx, TrayPicture::imgSleepNever_rxtx};
+    const Family sleepNow = {TrayPicture::imgSleepNow, TrayPicture::imgSleepNow,
+                             TrayPicture::imgSleepNow, TrayPicture::imgSleepNow};
+    const Family normal = {TrayPicture::imgIcon_none, TrayPicture::imgIcon_rx,
+                           TrayPicture::imgIcon_tx, TrayPicture::imgIcon_rxtx};
+    const Family cornersOff = {
+        TrayPicture::imgSleeperDisabled_none, TrayPicture::imgSleeperDisabled_rx,
+        TrayPicture::imgSleeperDisabled_tx, TrayPicture::imgSleeperDisabled_rxtx};
+
+    for (const std::uint8_t hotCorners : std::array<std::uint8_t, 4>{0, 1, 2, 255}) {
+        for (const bool saverDisabled : {false, true}) {
+            for (int start = 0; start <= 2; ++start) {
+                for (int disable = 0; disable <= 2; ++disable) {
+                    for (int activity = 0; activity < 4; ++activity) {
+                        SCOPED_TRACE(::testing::Message()
+                                     << "hot " << int{hotCorners} << " off " << saverDisabled
+                                     << " corners " << start << disable << " act " << activity);
+                        Rig rig;
+                        DriveCorners(rig, start, disable);
+                        rig.shared.HotCornersEnabled = hotCorners;
+                        rig.shared.ScreenSaverDisabled = saverDisabled;
+                        rig.network =
+                            std::make_unique<monitors::CIpHelper>(rig.sim.interfaceTable());
+                        rig.network->bRX = (activity & 1) != 0;
+                        rig.network->bTX = (activity & 2) != 0;
+
+                        rig.sleeper.UpdateTrayState();
+
+                        const Family& expected = saverDisabled     ? disabled
+                                                 : disable != 0    ? sleepNever
+                                                 : start != 0      ? sleepNow
+                                                 : hotCorners != 0 ? normal
+                                                                   : cornersOff;
+                        const auto index = static_cast<std::size_t>(activity);
+                        rig.ExpectShown(expected[index]);
+                        EXPECT_EQ(rig.StartCorner() != 0, start != 0);
+                        EXPECT_EQ(rig.DisableCorner() != 0, disable != 0);
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(SleeperIcon, SamplerIsMadeOnFirstUseAndKept) {
+    Rig rig;
+    rig.sleeper.UpdateTrayState();
+    ASSERT_NE(rig.network, nullptr);
+    rig.ExpectShown(TrayPicture::imgIcon_none);
+
+    const monitors::CIpHelper* made = rig.network.get();
+    rig.network->bRX = true;
+    rig.sleeper.UpdateTrayState();
+    EXPECT_EQ(rig.network.get(), made);
+    rig.ExpectShown(TrayPicture::imgIcon_rx);
+}
+
+TEST(SleeperFailure, AbandonsTheRunAndShowsTheWarning) {
+    struct Case {
+        std::function<void()> fault;
+        std::string shownAs;
+    };
+    const Case cases[] = {
+        {[] { throw std::bad_alloc(); }, "[7] Out of memory"},
+        {[] { throw std::system_error(EIO, std::generic_category()); },
+         "[" + std::to_string(EIO) + "] " + std::generic_category().message(EIO)},
+        {[] { throw std::runtime_error("display connection lost"); },
+         "[51] display connection lost"},
+        {[] { throw 42; }, "[51] Internal error"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shownAs);
+        Rig rig;
+        rig.PassAt(0, 767);
+        rig.sim.cursorScreen().SetScreenSize(800, 600);
+        const std::size_t requests = rig.sim.notifyIcon().Requests().size();
+        rig.cursor.fault = c.fault;
+
+        rig.sleeper.UpdateTrayState();
+        rig.sleeper.UpdateTrayState();
+
+        const auto& shown = rig.sim.dialogs().Shown();
+        ASSERT_EQ(shown.size(), 2U);
+        EXPECT_EQ(shown[0].text, "Error while updating systray icon: \r\n" + c.shownAs);
+        EXPECT_EQ(shown[0].style, platform::mb::kExclamation);
+        EXPECT_EQ(shown[0].title, "Wakewatch");
+        EXPECT_EQ(rig.sim.notifyIcon().Requests().size(), requests);
+        // What the run wrote before the failure stays.
+        EXPECT_EQ(rig.sleeper.State().ScreenWidth, 800);
+        EXPECT_EQ(rig.StartCorner(), 1);
+
+        rig.cursor.fault = nullptr;
+        rig.PassAt(0, 599);
+        EXPECT_EQ(rig.Starts(), 1);
+        rig.ExpectShown(TrayPicture::imgSleepNow);
+        EXPECT_EQ(rig.sim.dialogs().Shown().size(), 2U);
+    }
+}
+
+}  // namespace
+}  // namespace ww::corners
