@@ -1,24 +1,75 @@
 #include "settings/SettingsStore.h"
 
 namespace ww::settings {
+namespace {
 
-std::string SettingsKey() { return std::string("Software\\") + core::kAppTitle + "\\Settings"; }
+constexpr const char* kLegacyHotCorners = "SleeperActive";
+constexpr const char* kHotCorners = "HotCorners";
 
-std::string RunKey() { return std::string("Software\\") + "Microsoft\\Windows\\CurrentVersion\\Run"; }
+// True when the automatic-start value under `root` exists and holds empty
+// text. The text starts non-empty so that an entry of a type that cannot be
+// read as text (left untouched by the read) is not taken for an empty one:
+// the program only ever writes REG_SZ there, so such an entry is someone
+// else's and stays.
+bool RunEntryIsEmpty(RegStuff& reg, platform::HKey root) {
+    std::string text = "?";
+    return reg.ReadRegString(root, RunKey(), core::kAppTitle, text) && text.empty();
+}
 
-void MigrateLegacySettings(RegStuff&) {}
+bool RunEntryExists(RegStuff& reg, platform::HKey root) {
+    std::string text;
+    return reg.ReadRegString(root, RunKey(), core::kAppTitle, text);
+}
+
+}  // namespace
+
+std::string SettingsKey() {
+    return std::string("Software\\") + core::kAppTitle + "\\Settings";
+}
+
+std::string RunKey() {
+    return std::string("Software\\") + "Microsoft\\Windows\\CurrentVersion\\Run";
+}
+
+void MigrateLegacySettings(RegStuff& reg) {
+    using platform::kHkeyCurrentUser;
+    using platform::kHkeyLocalMachine;
+
+    // Older releases kept the hot-corner choice per user. The copy is made
+    // unchanged; the old value and keys go even when the copy could not be
+    // written, and the key deletions fail harmlessly while other data remains.
+    std::int32_t legacy = 0;
+    if (reg.ReadRegDWORD(kHkeyCurrentUser, SettingsKey(), kLegacyHotCorners, legacy)) {
+        reg.WriteRegDWORD(kHkeyLocalMachine, SettingsKey(), kHotCorners, legacy);
+        reg.DeleteRegValue(kHkeyCurrentUser, SettingsKey(), kLegacyHotCorners);
+        reg.DeleteRegKey(kHkeyCurrentUser, SettingsKey());
+        reg.DeleteRegKey(kHkeyCurrentUser, std::string("Software\\") + core::kAppTitle);
+    }
+
+    if (RunEntryIsEmpty(reg, kHkeyLocalMachine)) {
+        reg.DeleteRegValue(kHkeyLocalMachine, RunKey(), core::kAppTitle);
+    }
+    if (RunEntryIsEmpty(reg, kHkeyCurrentUser)) {
+        reg.DeleteRegValue(kHkeyCurrentUser, RunKey(), core::kAppTitle);
+    }
+    // Starting for all users covers the current user too; one entry is enough.
+    if (RunEntryExists(reg, kHkeyLocalMachine) && RunEntryExists(reg, kHkeyCurrentUser)) {
+        reg.DeleteRegValue(kHkeyCurrentUser, RunKey(), core::kAppTitle);
+    }
+}
 
 void LoadSettings(RegStuff& reg, core::SharedState& shared) {
     std::int32_t hotCorners = 0;
-    if (!reg.ReadRegDWORD(platform::kHkeyLocalMachine, SettingsKey(), "HotCorners", hotCorners)) {
+    // A number that does not fit the byte flag was not written by this
+    // program (it writes 0 or 1); truncating it could switch corners on by
+    // accident (257 would become 1), so it counts as off.
+    if (!reg.ReadRegDWORD(platform::kHkeyLocalMachine, SettingsKey(), kHotCorners, hotCorners) ||
+        hotCorners < 0 || hotCorners > 255) {
         hotCorners = 0;
     }
     shared.HotCornersEnabled = static_cast<std::uint8_t>(hotCorners);
-    std::string text;
-    shared.AutoStartCurrentUser =
-        reg.ReadRegString(platform::kHkeyCurrentUser, RunKey(), core::kAppTitle, text) ? 1 : 0;
-    shared.AutoStartAllUsers =
-        reg.ReadRegString(platform::kHkeyLocalMachine, RunKey(), core::kAppTitle, text) ? 1 : 0;
+    shared.AutoStartCurrentUser = RunEntryExists(reg, platform::kHkeyCurrentUser) ? 1 : 0;
+    shared.AutoStartAllUsers = RunEntryExists(reg, platform::kHkeyLocalMachine) ? 1 : 0;
 }
 
 }  // namespace ww::settings
