@@ -41,6 +41,11 @@ namespace ww::platform {
 //   SystemParams    SystemParametersInfoA(17, 0, &0, 3) | SystemParametersInfoA(17, 1, null, 0)
 //                   (pvParam as "&" and the value it points at on entry, or null)
 //   CursorScreen    GetSystemMetrics(0) | GetCursorPos
+//   ProcessorLoad   GetSystemInfo | QueryProcessorSample
+//                   StartStatistic | OpenStatisticData | ReadStatistic
+//                   CloseStatisticData | StopStatistic
+//                   (one line per port call; the Windows calls behind a 95/98/Me
+//                   statistic step are not listed one by one)
 class SimLog {
   public:
     void Add(std::string entry) { entries_.push_back(std::move(entry)); }

@@ -18,6 +18,7 @@ SimPlatform::SimPlatform()
       interfaceTable_(log_),
       memory_(log_),
       cursorScreen_(log_),
+      processorLoad_(log_),
       ports_{clock_,    locale_,         identity_,  notifyIcon_,       windows_,
              instance_, application_,    eventLoop_, dialogs_,          forms_,
              registry_, interfaceTable_, memory_,    systemParameters_, cursorScreen_} {}

@@ -14,6 +14,7 @@
 #include "platform/sim/SimLog.h"
 #include "platform/sim/SimMemory.h"
 #include "platform/sim/SimNotifyIcon.h"
+#include "platform/sim/SimProcessorLoad.h"
 #include "platform/sim/SimRegistry.h"
 #include "platform/sim/SimSystemIdentity.h"
 #include "platform/sim/SimSystemParameters.h"
@@ -48,6 +49,7 @@ class SimPlatform {
     SimMemory& memory() { return memory_; }
     SimSystemParameters& systemParameters() { return systemParameters_; }
     SimCursorScreen& cursorScreen() { return cursorScreen_; }
+    SimProcessorLoad& processorLoad() { return processorLoad_; }
     WindowTable& windowTable() { return table_; }
 
   private:
@@ -70,6 +72,7 @@ class SimPlatform {
     SimInterfaceTable interfaceTable_;
     SimMemory memory_;
     SimCursorScreen cursorScreen_;
+    SimProcessorLoad processorLoad_;
     Ports ports_;
 };
 

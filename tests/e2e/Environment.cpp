@@ -16,10 +16,16 @@ namespace ww::e2e {
 namespace {
 
 bool Dropped(std::string_view name) {
-    static constexpr std::string_view exact[] = {
-        "DISPLAY",        "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "SESSION_MANAGER",
-        "XAUTHORITY",     "WAKEWATCH_TRACE", "ASAN_OPTIONS",             "DESKTOP_SESSION",
-        "XDG_SESSION_ID", "XDG_CURRENT_DESKTOP"};
+    static constexpr std::string_view exact[] = {"DISPLAY",
+                                                 "WAYLAND_DISPLAY",
+                                                 "DBUS_SESSION_BUS_ADDRESS",
+                                                 "SESSION_MANAGER",
+                                                 "XAUTHORITY",
+                                                 "WAKEWATCH_TRACE",
+                                                 "ASAN_OPTIONS",
+                                                 "DESKTOP_SESSION",
+                                                 "XDG_SESSION_ID",
+                                                 "XDG_CURRENT_DESKTOP"};
     for (auto e : exact) {
         if (name == e) {
             return true;
@@ -59,8 +65,8 @@ std::vector<std::string> Environment::Entries() const {
 
 TempDir::TempDir() {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-                          "/wakewatch-e2e-XXXXXX";
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/wakewatch-e2e-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("mkdtemp failed for " + pattern);
     }

@@ -8,7 +8,7 @@ namespace ww::e2e {
 
 // An environment for a child process, built from this process's own.
 class Environment {
-public:
+  public:
     // This process's environment without what would tie a child to the
     // developer's desktop session (display, session bus, Qt platform choice,
     // XDG directories).
@@ -21,13 +21,13 @@ public:
     // "NAME=value" entries for posix_spawn.
     std::vector<std::string> Entries() const;
 
-private:
+  private:
     std::map<std::string, std::string> vars_;
 };
 
 // A private directory, removed with everything in it unless Keep() was called.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -38,7 +38,7 @@ public:
     std::string Sub(const std::string& name) const;
     void Keep() { keep_ = true; }
 
-private:
+  private:
     std::string path_;
     bool keep_ = false;
 };

@@ -38,7 +38,7 @@ void Check(int result, const char* what) {
 
 // posix_spawn file actions and attributes, released on every path out.
 class SpawnSetup {
-public:
+  public:
     SpawnSetup() {
         posix_spawn_file_actions_init(&actions_);
         posix_spawnattr_init(&attr_);
@@ -87,8 +87,8 @@ Process::Process(const SpawnOptions& options)
     Check(posix_spawnattr_setsigdefault(&attr, &defaults), "setsigdefault");
     Check(posix_spawnattr_setsigmask(&attr, &mask), "setsigmask");
     Check(posix_spawnattr_setpgroup(&attr, 0), "setpgroup");
-    Check(posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF |
-                                              POSIX_SPAWN_SETSIGMASK),
+    Check(posix_spawnattr_setflags(
+              &attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK),
           "setflags");
 
     auto argv = options.argv;
@@ -179,11 +179,17 @@ void Process::Stop(std::chrono::milliseconds grace) {
     }
 }
 
-bool Process::ExitedNormally() const { return ended_ && WIFEXITED(status_); }
+bool Process::ExitedNormally() const {
+    return ended_ && WIFEXITED(status_);
+}
 
-int Process::ExitCode() const { return ExitedNormally() ? WEXITSTATUS(status_) : -1; }
+int Process::ExitCode() const {
+    return ExitedNormally() ? WEXITSTATUS(status_) : -1;
+}
 
-int Process::TermSignal() const { return ended_ && WIFSIGNALED(status_) ? WTERMSIG(status_) : 0; }
+int Process::TermSignal() const {
+    return ended_ && WIFSIGNALED(status_) ? WTERMSIG(status_) : 0;
+}
 
 std::string Process::Describe() const {
     if (!ended_) {

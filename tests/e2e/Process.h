@@ -23,7 +23,7 @@ struct SpawnOptions {
 // object goes is killed with its group and reaped, so a failing test leaves no
 // stray X server or tray host behind.
 class Process {
-public:
+  public:
     // Throws std::runtime_error when the program cannot be started.
     explicit Process(const SpawnOptions& options);
     ~Process();
@@ -57,7 +57,7 @@ public:
     const std::string& StderrPath() const { return stderrPath_; }
     const std::string& StdoutPath() const { return stdoutPath_; }
 
-private:
+  private:
     void KillGroup();
 
     pid_t pid_ = -1;

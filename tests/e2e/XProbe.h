@@ -27,7 +27,7 @@ struct Rect {
 // owners and places, the pixels on screen, and the screen-saver settings.
 // Windows may vanish between two calls; every query then answers "nothing".
 class XProbe {
-public:
+  public:
     // Throws std::runtime_error when the display cannot be opened.
     explicit XProbe(const std::string& display);
     ~XProbe();
@@ -72,11 +72,10 @@ public:
     // XScreenSaverQueryInfo's state: 0 off, 1 on, 3 disabled; -1 without the extension.
     int SaverState() const;
 
-private:
-    std::uint32_t Atom(const char* name) const;
+  private:
+    unsigned long Atom(const char* name) const;
     std::vector<unsigned char> Property(XWindow window, const char* name,
-                                        std::uint32_t* type = nullptr,
-                                        int* format = nullptr) const;
+                                        unsigned long* type = nullptr, int* format = nullptr) const;
 
     _XDisplay* display_ = nullptr;
 };

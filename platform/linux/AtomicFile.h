@@ -1,0 +1,56 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <string_view>
+
+namespace ww::platform {
+
+// What reading a whole file found. A missing file is not an error.
+struct FileContent {
+    int error = 0;  // errno of a failed read
+    bool exists = false;
+    std::string text;
+};
+
+FileContent ReadWholeFile(const std::string& path);
+
+// Creates `directory` and any missing parents with `mode`; 0 or errno.
+int MakeDirectories(const std::string& directory, mode_t mode);
+
+// An exclusive advisory lock (flock) on a directory, held for one
+// read-modify-write of the files in it. Readers take no lock: a file is
+// only ever replaced whole by rename, so they see the old or the new one.
+// Locks do not nest: two in the same process on one directory wait forever.
+class DirectoryLock {
+  public:
+    // With `create`, missing directories are made first (with `mode`).
+    DirectoryLock(const std::string& directory, bool create, mode_t mode);
+    ~DirectoryLock();
+    DirectoryLock(const DirectoryLock&) = delete;
+    DirectoryLock& operator=(const DirectoryLock&) = delete;
+
+    int error() const { return error_; }  // 0 when held
+
+  private:
+    int fd_ = -1;
+    int error_ = 0;
+};
+
+// Writes `text` to a temporary file beside `path`, flushes it to disk and
+// renames it over `path`, so no reader ever sees part of it. An existing
+// file keeps its permission bits; a new one gets `mode`. 0 or errno; on
+// failure `path` is as it was and the temporary file is gone.
+int ReplaceFile(const std::string& path, std::string_view text, mode_t mode);
+
+// 0 or errno.
+int RemoveFile(const std::string& path);
+
+// The directory part of `path` ("." when it has none).
+std::string DirectoryOf(const std::string& path);
+
+// Whether `error` means the user lacks the rights (rather than a fault).
+bool IsRefusal(int error);
+
+}  // namespace ww::platform

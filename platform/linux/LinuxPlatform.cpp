@@ -1,0 +1,73 @@
+#include "platform/linux/LinuxPlatform.h"
+
+#include <QApplication>
+
+#include <X11/Xlib.h>
+
+namespace ww::platform {
+
+LinuxPlatform::LinuxPlatform(std::vector<std::string> arguments)
+    : application_(std::move(arguments), CurrentExecutablePath()),
+      screenSaver_(x11_.Connection(), &sessionSaver_),
+      cursorScreen_(x11_.Connection()),
+      eventLoop_(run_, trace_),
+      dialogs_(trace_),
+      forms_(table_, [this] { screenSaver_.Start(); }, trace_, run_),
+      windows_(table_),
+      host_(x11_, trace_),
+      trayView_(host_.Kind(), trace_),
+      notifyIcon_(trayView_, table_, trace_, run_),
+      registry_(StorePaths::FromEnvironment()),
+      signals_([this](int signal) { OnClose("close signal " + std::to_string(signal)); }),
+      session_([this] { OnClose("close session"); }),
+      ports_{clock_,    locale_,         identity_,  notifyIcon_,       windows_,
+             instance_, application_,    eventLoop_, dialogs_,          forms_,
+             registry_, interfaceTable_, memory_,    screenSaver_,      cursorScreen_} {
+    cursorScreen_.SelectScreenEvents();
+    x11_.AddEventHandler([this](const XEvent& event) {
+        cursorScreen_.OnXEvent(static_cast<std::uint8_t>(event.type & 0x7F),
+                               static_cast<std::uint32_t>(event.xany.window));
+    });
+    host_.onLost = [this] { notifyIcon_.HostLost(); };
+    host_.onAppeared = [this] { OnHostAppeared(); };
+    host_.Start();
+    notifyIcon_.SetHost(host_.Kind(), host_.Present());
+}
+
+LinuxPlatform::~LinuxPlatform() {
+    // Nothing may reach the logic while the members go.
+    run_.End();
+    // Whatever way the program got here, the X saver is not left switched off.
+    screenSaver_.RestoreOnExit();
+}
+
+int LinuxPlatform::Run() {
+    if (run_.Ended()) {
+        return 0;
+    }
+    return QApplication::exec();
+}
+
+// A tray host (re)appeared: the shell's "TaskbarCreated", through whatever
+// procedure the logic installed on the tray form.
+void LinuxPlatform::OnHostAppeared() {
+    notifyIcon_.HostAppeared();
+    const Hwnd form = forms_.FormWindow();
+    if (run_.Ended() || form == 0) {
+        return;
+    }
+    trace_.Write("taskbar-created");
+    table_.Send(form, WindowTable::Register("TaskbarCreated"), 0, 0);
+}
+
+void LinuxPlatform::OnClose(const std::string& traceEvent) {
+    if (forms_.HasTrayForm()) {
+        forms_.PlatformClose(traceEvent);
+        return;
+    }
+    // No form to close (start-up, or already unloaded): just end.
+    trace_.Write(traceEvent);
+    eventLoop_.End();
+}
+
+}  // namespace ww::platform

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/common/WindowTable.h"
+#include "platform/linux/LinuxApplication.h"
+#include "platform/linux/LinuxClock.h"
+#include "platform/linux/LinuxIdentity.h"
+#include "platform/linux/LinuxInstance.h"
+#include "platform/linux/LinuxLocale.h"
+#include "platform/linux/LinuxWindowMessages.h"
+#include "platform/linux/LinuxRegistry.h"
+#include "platform/linux/ProcInterfaceTable.h"
+#include "platform/linux/ProcMemory.h"
+#include "platform/linux/QtDialogs.h"
+#include "platform/linux/QtEventLoop.h"
+#include "platform/linux/QtForms.h"
+#include "platform/linux/QtNotifyIcon.h"
+#include "platform/linux/QtTrayView.h"
+#include "platform/linux/RunState.h"
+#include "platform/linux/SessionEnd.h"
+#include "platform/linux/SessionScreenSaver.h"
+#include "platform/linux/SignalBridge.h"
+#include "platform/linux/Trace.h"
+#include "platform/linux/TrayHost.h"
+#include "platform/linux/X11CursorScreen.h"
+#include "platform/linux/X11ScreenSaver.h"
+#include "platform/linux/X11Session.h"
+#include "platform/ports/Ports.h"
+
+namespace ww::platform {
+
+// The Linux desktop backend: every port over Qt Widgets and Xlib. Made after
+// the QApplication and gone before it; members go in reverse order, so the
+// tray icon and the timers are gone before the X connection and the table.
+class LinuxPlatform {
+  public:
+    // `arguments` are argv[1..] as the program received them.
+    explicit LinuxPlatform(std::vector<std::string> arguments);
+    ~LinuxPlatform();
+    LinuxPlatform(const LinuxPlatform&) = delete;
+    LinuxPlatform& operator=(const LinuxPlatform&) = delete;
+
+    Ports& GetPorts() { return ports_; }
+
+    // Runs the event loop until EventLoop::End; returns at once when the
+    // program ended during start-up already.
+    int Run();
+
+  private:
+    void OnHostAppeared();
+    void OnClose(const std::string& traceEvent);
+
+    Trace trace_;
+    RunState run_;
+    X11Session x11_;
+    WindowTable table_;
+
+    LinuxClock clock_;
+    LinuxLocale locale_;
+    LinuxIdentity identity_;
+    LinuxInstance instance_;
+    LinuxApplication application_;
+    SessionScreenSaver sessionSaver_;
+    X11ScreenSaver screenSaver_;
+    X11CursorScreen cursorScreen_;
+    QtEventLoop eventLoop_;
+    QtDialogs dialogs_;
+    QtForms forms_;
+    LinuxWindowMessages windows_;
+
+    TrayHost host_;
+    QtTrayView trayView_;
+    QtNotifyIcon notifyIcon_;
+
+    LinuxRegistry registry_;
+    ProcInterfaceTable interfaceTable_;
+    ProcMemory memory_;
+
+    SignalBridge signals_;
+    SessionEnd session_;
+
+    Ports ports_;
+};
+
+}  // namespace ww::platform

@@ -1,0 +1,325 @@
+#include "platform/linux/LinuxRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/linux/StoreTestSupport.h"
+
+namespace ww::platform {
+namespace {
+
+using test::Exists;
+using test::ReadText;
+using test::WriteText;
+
+constexpr const char* kSettings = "Software\\Wakewatch\\Settings";
+constexpr const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr std::int32_t kKeyDeleted = 1018;
+
+using Data = std::vector<std::uint8_t>;
+// A value's data, or the error that kept it from being read.
+using Result = std::variant<std::int32_t, Data>;
+
+Data Bytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+class LinuxRegistryTest : public ::testing::Test {
+  protected:
+    void TearDown() override { EXPECT_EQ(registry_.OpenKeyCount(), 0u); }
+
+    // Creates the key and sets the value, as the program's writers do.
+    std::int32_t Set(HKey root, const std::string& path, const std::string& name,
+                     std::uint32_t type, const std::vector<std::uint8_t>& data) {
+        HKey key = 0;
+        std::int32_t result = registry_.RegCreateKeyA(root, path, key);
+        if (result == winerr::kSuccess) {
+            result = registry_.RegSetValueExA(key, name, type, data.data(),
+                                              static_cast<std::uint32_t>(data.size()));
+            registry_.RegCloseKey(key);
+        }
+        return result;
+    }
+    std::int32_t SetText(HKey root, const std::string& path, const std::string& name,
+                         const std::string& text) {
+        return Set(root, path, name, regtype::kSz, Bytes(text));
+    }
+    std::int32_t SetNumber(HKey root, const std::string& path, const std::string& name,
+                           std::uint8_t low) {
+        return Set(root, path, name, regtype::kDword, {low, 0, 0, 0});
+    }
+    Result Get(HKey root, const std::string& path, const std::string& name) {
+        return Get(registry_, root, path, name);
+    }
+    static Result Get(Registry& registry, HKey root, const std::string& path,
+                      const std::string& name) {
+        HKey key = 0;
+        std::int32_t result = registry.RegOpenKeyA(root, path, key);
+        if (result != winerr::kSuccess) {
+            return result;
+        }
+        Data data(1024);
+        std::uint32_t size = 1024;
+        std::uint32_t type = 0;
+        result = registry.RegQueryValueExA(key, name, &type, data.data(), &size);
+        registry.RegCloseKey(key);
+        if (result != winerr::kSuccess) {
+            return result;
+        }
+        data.resize(size);
+        return data;
+    }
+
+    test::StoreSandbox sandbox_;
+    StorePaths paths_ = sandbox_.paths();
+    std::ostringstream diagnostics_;
+    LinuxRegistry registry_{paths_, diagnostics_};
+};
+
+TEST_F(LinuxRegistryTest, ValuesRoundTripThroughTheEditorFormat) {
+    ASSERT_EQ(SetText(kHkeyCurrentUser, kSettings, "Path", "C:\\Tools\\\"ww\""), 0);
+    ASSERT_EQ(SetText(kHkeyCurrentUser, kSettings, "Empty", std::string(1, '\0')), 0);
+    ASSERT_EQ(SetNumber(kHkeyCurrentUser, kSettings, "HotCorners", 31), 0);
+    ASSERT_EQ(Set(kHkeyCurrentUser, "Software\\Other", "", regtype::kExpandSz, {0x25, 0}), 0);
+    EXPECT_EQ(ReadText(paths_.userFile),
+              "Windows Registry Editor Version 5.00\n"
+              "\n"
+              "[HKEY_CURRENT_USER\\Software\\Wakewatch\\Settings]\n"
+              "\"Path\"=\"C:\\\\Tools\\\\\\\"ww\\\"\"\n"
+              "\"Empty\"=\"\"\n"
+              "\"HotCorners\"=dword:0000001f\n"
+              "\n"
+              "[HKEY_CURRENT_USER\\Software\\Other]\n"
+              "@=hex(2):25,00\n");
+    EXPECT_FALSE(Exists(paths_.machineFile));
+
+    std::ostringstream quiet;
+    LinuxRegistry again(paths_, quiet);
+    EXPECT_EQ(std::get<Data>(Get(again, kHkeyCurrentUser, kSettings, "path")),
+              Bytes("C:\\Tools\\\"ww\""));
+    EXPECT_EQ(std::get<Data>(Get(again, kHkeyCurrentUser, kSettings, "Empty")), Data{});
+    EXPECT_EQ(std::get<Data>(Get(again, kHkeyCurrentUser, kSettings, "HotCorners")),
+              (Data{31, 0, 0, 0}));
+    EXPECT_EQ(std::get<Data>(Get(again, kHkeyCurrentUser, "software\\other", "")), (Data{0x25, 0}));
+    EXPECT_EQ(std::get<std::int32_t>(Get(again, kHkeyLocalMachine, kSettings, "HotCorners")),
+              winerr::kFileNotFound);
+}
+
+TEST_F(LinuxRegistryTest, KeysBehaveAsTheRegistrysDo) {
+    HKey key = 0;
+    EXPECT_EQ(registry_.RegOpenKeyA(kHkeyCurrentUser, kSettings, key), winerr::kFileNotFound);
+    // The Run key is always there, even in an empty store.
+    ASSERT_EQ(registry_.RegOpenKeyA(kHkeyLocalMachine, kRun, key), 0);
+    EXPECT_EQ(registry_.RegCloseKey(key), 0);
+    EXPECT_EQ(registry_.RegDeleteKeyA(kHkeyCurrentUser, kRun), winerr::kAccessDenied);
+    EXPECT_EQ(registry_.RegDeleteKeyA(kHkeyCurrentUser, "Software"), winerr::kAccessDenied);
+
+    ASSERT_EQ(SetNumber(kHkeyCurrentUser, kSettings, "SleeperActive", 1), 0);
+    EXPECT_EQ(registry_.RegDeleteKeyA(kHkeyCurrentUser, "Software\\Wakewatch"),
+              winerr::kAccessDenied);
+    ASSERT_EQ(registry_.RegOpenKeyA(kHkeyCurrentUser, kSettings, key), 0);
+    EXPECT_EQ(registry_.RegDeleteValueA(key, "Missing"), winerr::kFileNotFound);
+    std::uint8_t small[2] = {};
+    std::uint32_t size = sizeof small;
+    EXPECT_EQ(registry_.RegQueryValueExA(key, "SleeperActive", nullptr, small, &size),
+              winerr::kMoreData);
+    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(registry_.RegDeleteKeyA(kHkeyCurrentUser, kSettings), 0);
+    EXPECT_EQ(registry_.RegQueryValueExA(key, "SleeperActive", nullptr, small, &size), kKeyDeleted);
+    EXPECT_EQ(registry_.RegCloseKey(key), 0);
+    EXPECT_EQ(registry_.RegCloseKey(key), winerr::kInvalidHandle);
+
+    // The parent outlives its last subkey, as it does on Windows.
+    EXPECT_EQ(registry_.RegDeleteKeyA(kHkeyCurrentUser, "Software\\Wakewatch"), 0);
+    EXPECT_EQ(registry_.RegDeleteKeyA(kHkeyCurrentUser, "Software\\Wakewatch"),
+              winerr::kFileNotFound);
+    EXPECT_EQ(ReadText(paths_.userFile),
+              "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software]\n");
+    EXPECT_EQ(diagnostics_.str(), "");
+}
+
+TEST_F(LinuxRegistryTest, AWriteKeepsEveryOtherKeyAndValueAndAnUnchangedFileIsNotRewritten) {
+    const std::string seeded =
+        "Windows Registry Editor Version 5.00\r\n"
+        "; kept by hand\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Zed]\r\n"
+        "@=\"Grüße\"\r\n"
+        "\"Bin\"=hex:00,ff\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Wakewatch\\Settings]\r\n"
+        "\"Keep\"=dword:00000002\r\n";
+    WriteText(paths_.userFile, seeded);
+    HKey key = 0;
+    ASSERT_EQ(registry_.RegCreateKeyA(kHkeyCurrentUser, kSettings, key), 0);
+    registry_.RegCloseKey(key);
+    EXPECT_EQ(ReadText(paths_.userFile), seeded);  // creating an existing key writes nothing
+
+    ASSERT_EQ(SetNumber(kHkeyCurrentUser, kSettings, "New", 1), 0);
+    EXPECT_EQ(ReadText(paths_.userFile),
+              "Windows Registry Editor Version 5.00\n"
+              "\n"
+              "[HKEY_CURRENT_USER\\Software\\Zed]\n"
+              "@=\"Grüße\"\n"
+              "\"Bin\"=hex:00,ff\n"
+              "\n"
+              "[HKEY_CURRENT_USER\\Software\\Wakewatch\\Settings]\n"
+              "\"Keep\"=dword:00000002\n"
+              "\"New\"=dword:00000001\n");
+}
+
+TEST_F(LinuxRegistryTest, TheMachineOverlayTakesRefusedWritesAndIsReadFirst) {
+    const std::string system =
+        "Windows Registry Editor Version 5.00\n\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\Wakewatch\\Settings]\n"
+        "\"HotCorners\"=dword:00000000\n"
+        "\"Other\"=\"from the system\"\n";
+    WriteText(paths_.machineFile, system);
+    // Each step that goes wrong answers with its own number.
+    const int failedStep = sandbox_.AsOrdinaryUser([&] {
+        HKey key = 0;
+        if (SetNumber(kHkeyLocalMachine, kSettings, "HotCorners", 1) != 0)
+            return 1;
+        if (Get(kHkeyLocalMachine, kSettings, "HotCorners") != Result{Data{1, 0, 0, 0}})
+            return 2;
+        if (Get(kHkeyLocalMachine, kSettings, "Other") != Result{Bytes("from the system")})
+            return 3;
+        if (registry_.RegCreateKeyA(kHkeyLocalMachine, "Software\\Wakewatch\\New", key) != 0)
+            return 4;
+        registry_.RegCloseKey(key);
+        if (registry_.RegOpenKeyA(kHkeyLocalMachine, kSettings, key) != 0)
+            return 5;
+        const auto deleted = registry_.RegDeleteValueA(key, "Other");
+        registry_.RegCloseKey(key);
+        if (deleted != winerr::kAccessDenied)
+            return 6;
+        if (SetText(kHkeyLocalMachine, kRun, "Wakewatch", "/usr/bin/wakewatch") !=
+            winerr::kAccessDenied) {
+            return 7;  // starting for everyone has no overlay
+        }
+        return 0;
+    });
+    EXPECT_EQ(failedStep, 0);
+    EXPECT_EQ(ReadText(paths_.machineFile), system);
+    EXPECT_EQ(ReadText(paths_.machineOverlay),
+              "Windows Registry Editor Version 5.00\n\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\Wakewatch\\Settings]\n"
+              "\"HotCorners\"=dword:00000001\n\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\Wakewatch\\New]\n");
+    EXPECT_FALSE(Exists(paths_.machineAutostart));
+    EXPECT_FALSE(Exists(paths_.userAutostart));
+
+    // Once the overlay holds a value, it keeps it, whoever writes.
+    EXPECT_EQ(Get(kHkeyLocalMachine, kSettings, "HotCorners"), (Result{Data{1, 0, 0, 0}}));
+    ASSERT_EQ(SetNumber(kHkeyLocalMachine, kSettings, "HotCorners", 0), 0);
+    EXPECT_EQ(ReadText(paths_.machineFile), system);
+    EXPECT_EQ(Get(kHkeyLocalMachine, kSettings, "HotCorners"), (Result{Data{0, 0, 0, 0}}));
+}
+
+TEST_F(LinuxRegistryTest, MachineWritesGoToTheSystemFileWhenAllowed) {
+    ASSERT_EQ(SetNumber(kHkeyLocalMachine, kSettings, "HotCorners", 1), 0);
+    EXPECT_EQ(ReadText(paths_.machineFile),
+              "Windows Registry Editor Version 5.00\n\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\Wakewatch\\Settings]\n"
+              "\"HotCorners\"=dword:00000001\n");
+    EXPECT_FALSE(Exists(paths_.machineOverlay));
+    ASSERT_EQ(SetText(kHkeyLocalMachine, kRun, "Wakewatch", "/usr/bin/wakewatch"), 0);
+    EXPECT_EQ(ReadText(paths_.machineAutostart),
+              "[Desktop Entry]\nType=Application\nName=Wakewatch\nExec=/usr/bin/wakewatch\n");
+}
+
+TEST_F(LinuxRegistryTest, TheRunValueIsTheAutostartEntry) {
+    ASSERT_EQ(SetText(kHkeyCurrentUser, kRun, "Wakewatch", "/opt/my apps/wakewatch"), 0);
+    EXPECT_EQ(ReadText(paths_.userAutostart),
+              "[Desktop Entry]\nType=Application\nName=Wakewatch\n"
+              "Exec=\"/opt/my apps/wakewatch\"\n");
+    EXPECT_FALSE(Exists(paths_.userFile));
+    EXPECT_EQ(Get(kHkeyCurrentUser, kRun, "WAKEWATCH"), Result{Bytes("/opt/my apps/wakewatch")});
+    EXPECT_EQ(Get(kHkeyLocalMachine, kRun, "Wakewatch"), Result{winerr::kFileNotFound});
+
+    // Text with its terminator is the same text; numbers have no place in Exec=.
+    ASSERT_EQ(SetText(kHkeyCurrentUser, kRun, "Wakewatch", std::string("/bin/ww\0", 8)), 0);
+    EXPECT_EQ(Get(kHkeyCurrentUser, kRun, "Wakewatch"), Result{Bytes("/bin/ww")});
+    EXPECT_EQ(SetNumber(kHkeyCurrentUser, kRun, "Wakewatch", 1), kErrorInvalidParameter);
+    // Other programs' values under Run are ordinary values.
+    ASSERT_EQ(SetText(kHkeyCurrentUser, kRun, "Other", "x"), 0);
+    EXPECT_TRUE(Exists(paths_.userFile));
+
+    HKey key = 0;
+    ASSERT_EQ(registry_.RegOpenKeyA(kHkeyCurrentUser, kRun, key), 0);
+    EXPECT_EQ(registry_.RegDeleteValueA(key, "Wakewatch"), 0);
+    EXPECT_EQ(registry_.RegDeleteValueA(key, "Wakewatch"), winerr::kFileNotFound);
+    registry_.RegCloseKey(key);
+    EXPECT_FALSE(Exists(paths_.userAutostart));
+    EXPECT_EQ(Get(kHkeyCurrentUser, kRun, "Wakewatch"), Result{winerr::kFileNotFound});
+}
+
+TEST_F(LinuxRegistryTest, AutostartEntriesWrittenByOthersAreReadAndKept) {
+    struct Case {
+        std::string file;
+        Result read;
+    };
+    const std::vector<Case> cases = {
+        {"[Desktop Entry]\nExec=wakewatch -POPUP\n", Result{Bytes("wakewatch -POPUP")}},
+        {"[Desktop Entry]\nExec=\"/a b/ww\" %U\n", Result{Bytes("/a b/ww")}},
+        {"[Desktop Entry]\nType=Application\n", Result{Data{}}},
+        {"[Desktop Entry]\nExec=ww\nHidden=true\n", Result{winerr::kFileNotFound}},
+    };
+    for (const auto& c : cases) {
+        WriteText(paths_.userAutostart, c.file);
+        EXPECT_EQ(Get(kHkeyCurrentUser, kRun, "Wakewatch"), c.read) << c.file;
+    }
+    WriteText(paths_.userAutostart,
+              "# mine\n[Desktop Entry]\nName=Mine\nExec=old\nHidden=true\nX-Extra=1\n");
+    ASSERT_EQ(SetText(kHkeyCurrentUser, kRun, "Wakewatch", "/usr/bin/wakewatch"), 0);
+    EXPECT_EQ(ReadText(paths_.userAutostart),
+              "# mine\n[Desktop Entry]\nName=Mine\nExec=/usr/bin/wakewatch\nX-Extra=1\n");
+}
+
+TEST_F(LinuxRegistryTest, AFileThatCannotBeParsedIsLeftAloneAndReportedOnce) {
+    const std::string broken = "Windows Registry Editor Version 5.00\n\ngarbage\n";
+    WriteText(paths_.userFile, broken);
+    HKey key = 0;
+    const std::uint8_t one[4] = {1, 0, 0, 0};
+    EXPECT_EQ(registry_.RegOpenKeyA(kHkeyCurrentUser, kSettings, key), winerr::kInvalidData);
+    EXPECT_EQ(registry_.RegCreateKeyA(kHkeyCurrentUser, kSettings, key), winerr::kInvalidData);
+    EXPECT_EQ(registry_.RegSetValueExA(kHkeyCurrentUser, "X", regtype::kDword, one, 4),
+              winerr::kInvalidData);
+    EXPECT_EQ(registry_.RegDeleteValueA(kHkeyCurrentUser, "X"), winerr::kInvalidData);
+    EXPECT_EQ(registry_.RegDeleteKeyA(kHkeyCurrentUser, "Software"), winerr::kInvalidData);
+    EXPECT_EQ(ReadText(paths_.userFile), broken);
+    EXPECT_EQ(diagnostics_.str(), "Wakewatch: " + paths_.userFile +
+                                      ":3: neither a [key] nor a \"name\"=value line; the file is "
+                                      "not used and will not be overwritten\n");
+    // The other root is not affected.
+    EXPECT_EQ(SetNumber(kHkeyLocalMachine, kSettings, "HotCorners", 1), 0);
+
+    diagnostics_.str("");
+    const std::string entry = "Exec=ww\n";
+    WriteText(paths_.machineAutostart, entry);
+    EXPECT_EQ(Get(kHkeyLocalMachine, kRun, "Wakewatch"), Result{winerr::kInvalidData});
+    EXPECT_EQ(SetText(kHkeyLocalMachine, kRun, "Wakewatch", "/bin/ww"), winerr::kInvalidData);
+    ASSERT_EQ(registry_.RegOpenKeyA(kHkeyLocalMachine, kRun, key), 0);
+    EXPECT_EQ(registry_.RegDeleteValueA(key, "Wakewatch"), winerr::kInvalidData);
+    registry_.RegCloseKey(key);
+    EXPECT_EQ(ReadText(paths_.machineAutostart), entry);
+    const std::string said = diagnostics_.str();
+    EXPECT_EQ(said.find(paths_.machineAutostart + ":1: "), 11u) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+}
+
+TEST_F(LinuxRegistryTest, ABrokenOverlayStopsMachineReadsAndWrites) {
+    const std::string system = "Windows Registry Editor Version 5.00\n";
+    WriteText(paths_.machineFile, system);
+    WriteText(paths_.machineOverlay, "[HKEY_LOCAL_MACHINE\\Software]\n");
+    EXPECT_EQ(Get(kHkeyLocalMachine, kSettings, "HotCorners"), Result{winerr::kInvalidData});
+    EXPECT_EQ(SetNumber(kHkeyLocalMachine, kSettings, "HotCorners", 1), winerr::kInvalidData);
+    EXPECT_EQ(ReadText(paths_.machineFile), system);
+    EXPECT_NE(diagnostics_.str().find(paths_.machineOverlay + ":1: the first line"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace ww::platform

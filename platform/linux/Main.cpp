@@ -1,0 +1,42 @@
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/Wakewatch.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/X11Session.h"
+
+// Under the leak checker: libdbus keeps an allocation when no session bus
+// can be reached (Qt asks for one to look for a StatusNotifierItem host).
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libdbus-1.so\n";
+}
+extern "C" const char* __lsan_default_options() {
+    return "print_suppressions=0";
+}
+
+int main(int argc, char** argv) {
+    // The arguments as typed, before QApplication takes its own options out.
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+
+    // The tray, the screen saver and the cursor are X11 matters.
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+    }
+    // Without a display Qt would abort; say why in one line instead.
+    if (const auto problem = ww::platform::X11Session::CheckDisplay()) {
+        std::fprintf(stderr, "%s\n", problem->c_str());
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Wakewatch"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    ww::platform::LinuxPlatform platform(std::move(arguments));
+    ww::core::Wakewatch program(platform.GetPorts());
+    program.Start();
+    return platform.Run();
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+#include <map>
+#include <optional>
+
+#include "platform/common/WindowTable.h"
+#include "platform/linux/RunState.h"
+#include "platform/linux/Trace.h"
+#include "platform/linux/TrayHost.h"
+#include "platform/linux/TrayView.h"
+#include "platform/ports/NotifyIcon.h"
+
+namespace ww::platform {
+
+// Shell_NotifyIconA over one toolkit tray icon, keyed by (hWnd, uID).
+//
+// The logic sends its tooltip and picture every tick; the toolkit would
+// resend each to the tray host (flicker, bus traffic), so only real changes
+// reach the view while every request still gets its answer. The icon is "in
+// the tray" from a successful add to a delete or the loss of the host; modify
+// and delete fail outside that, and add fails while no host is there.
+class QtNotifyIcon final : public NotifyIcon {
+  public:
+    // Mouse codes sent to the icon's window, in lParam of its callback message.
+    static constexpr std::intptr_t kLButtonUp = 0x202;
+    static constexpr std::intptr_t kLButtonDblClk = 0x203;
+    static constexpr std::intptr_t kRButtonDown = 0x204;
+    static constexpr std::intptr_t kMButtonUp = 0x208;
+
+    QtNotifyIcon(TrayView& view, WindowTable& windows, Trace& trace, const RunState& run);
+
+    bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override;
+    HIcon CreateIconFromImage(const IconImage& image) override;
+
+    // The host's protocol and whether one is there, at start.
+    void SetHost(TrayKind kind, bool present);
+    // The host went away: the icon left the tray with it.
+    void HostLost();
+    // A host is there again; the icon comes back when the logic adds it.
+    void HostAppeared();
+
+    bool InTray() const { return inTray_; }
+
+  private:
+    bool Add(const NotifyIconData& data);
+    bool Modify(const NotifyIconData& data);
+    bool Delete(const NotifyIconData& data);
+    bool SameIcon(const NotifyIconData& data) const;
+    // Takes the fields named in data.uFlags.
+    void Take(const NotifyIconData& data);
+    // Passes what differs from the view's state on to the view.
+    void Sync();
+    void ShowView(bool shown);
+    void OnClick(TrayClick click);
+    void TraceRequest(const char* what, bool ok, const NotifyIconData& data) const;
+
+    TrayView& view_;
+    WindowTable& windows_;
+    Trace& trace_;
+    const RunState& run_;
+    TrayKind kind_ = TrayKind::XEmbed;
+    bool hostPresent_ = false;
+
+    std::map<HIcon, QIcon> icons_;
+    HIcon lastIcon_ = 0;
+    QIcon blank_;
+
+    // The icon as the logic last set it.
+    bool inTray_ = false;
+    Hwnd window_ = 0;
+    std::uint32_t id_ = 0;
+    std::uint32_t callbackMessage_ = 0;
+    HIcon icon_ = 0;
+    QString tip_;
+
+    // What the view holds now; nullopt until first set.
+    std::optional<QString> viewTip_;
+    std::optional<HIcon> viewIcon_;
+    bool viewShown_ = false;
+};
+
+// The tooltip text of a request: the NUL-terminated start of szTip, at most 63 bytes.
+QString TipText(const NotifyIconData& data);
+
+}  // namespace ww::platform

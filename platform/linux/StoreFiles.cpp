@@ -1,0 +1,162 @@
+#include "platform/linux/StoreFiles.h"
+
+#include <cerrno>
+#include <ostream>
+#include <variant>
+
+#include "platform/common/DesktopEntry.h"
+#include "platform/common/DesktopExec.h"
+#include "platform/common/RegText.h"
+#include "platform/linux/AtomicFile.h"
+#include "platform/ports/Registry.h"
+
+namespace ww::platform {
+namespace {
+
+constexpr mode_t kFileMode = 0644;
+
+// The user's own folders stay private, as the XDG rules ask.
+mode_t DirectoryMode(bool shared) {
+    return shared ? 0755 : 0700;
+}
+
+// The entry's Exec= as text: the single argument, or the whole command
+// line when it holds more than one (or cannot be split).
+std::string ExecText(const std::string& value) {
+    const auto unescaped = UnescapeDesktopValue(value);
+    if (!unescaped) {
+        return value;
+    }
+    const auto arguments = SplitExecArguments(*unescaped);
+    return arguments && arguments->size() == 1 ? arguments->front() : *unescaped;
+}
+
+}  // namespace
+
+void ParseReporter::Report(const std::string& path, const TextParseError& error) {
+    if (reported_.insert(path).second) {
+        out_ << "Wakewatch: " << path << ":" << error.line << ": " << error.message
+             << "; the file is not used and will not be overwritten" << std::endl;
+    }
+}
+
+std::int32_t WinErrorOf(int error, bool writing) {
+    if (error == 0) {
+        return winerr::kSuccess;
+    }
+    if (IsRefusal(error)) {
+        return winerr::kAccessDenied;
+    }
+    return writing ? kErrorWriteFault : kErrorReadFault;
+}
+
+RegFile::RegFile(std::string path, std::string rootName, bool shared, ParseReporter& reporter)
+    : path_(std::move(path)),
+      rootName_(std::move(rootName)),
+      directoryMode_(DirectoryMode(shared)),
+      reporter_(reporter) {}
+
+std::int32_t RegFile::Load(RegDocument& document) const {
+    const FileContent content = ReadWholeFile(path_);
+    if (content.error != 0) {
+        return WinErrorOf(content.error, false);
+    }
+    auto parsed = ParseRegText(content.text, rootName_);
+    if (const auto* error = std::get_if<TextParseError>(&parsed)) {
+        reporter_.Report(path_, *error);
+        return winerr::kInvalidData;
+    }
+    document = std::get<RegDocument>(std::move(parsed));
+    return winerr::kSuccess;
+}
+
+std::int32_t RegFile::Update(const std::function<std::int32_t(RegDocument&)>& change) {
+    const DirectoryLock lock(DirectoryOf(path_), true, directoryMode_);
+    if (lock.error() != 0) {
+        return WinErrorOf(lock.error(), true);
+    }
+    RegDocument document;
+    if (const std::int32_t error = Load(document)) {
+        return error;
+    }
+    const std::string before = FormatRegText(document, rootName_);
+    if (const std::int32_t error = change(document)) {
+        return error;
+    }
+    const std::string after = FormatRegText(document, rootName_);
+    if (after == before) {
+        return winerr::kSuccess;  // nothing to write; the file keeps its own layout
+    }
+    return WinErrorOf(ReplaceFile(path_, after, kFileMode), true);
+}
+
+AutostartFile::AutostartFile(std::string path, std::string name, bool shared,
+                             ParseReporter& reporter)
+    : path_(std::move(path)),
+      name_(std::move(name)),
+      directoryMode_(DirectoryMode(shared)),
+      reporter_(reporter) {}
+
+std::int32_t AutostartFile::Read(std::string& text) const {
+    const FileContent content = ReadWholeFile(path_);
+    if (content.error != 0) {
+        return WinErrorOf(content.error, false);
+    }
+    if (!content.exists) {
+        return winerr::kFileNotFound;
+    }
+    auto parsed = DesktopEntry::Parse(content.text);
+    if (const auto* error = std::get_if<TextParseError>(&parsed)) {
+        reporter_.Report(path_, *error);
+        return winerr::kInvalidData;
+    }
+    const auto& entry = std::get<DesktopEntry>(parsed);
+    if (entry.Get("Hidden") == "true") {
+        return winerr::kFileNotFound;
+    }
+    text = ExecText(entry.Get("Exec").value_or(""));
+    return winerr::kSuccess;
+}
+
+std::int32_t AutostartFile::Write(const std::string& text) {
+    const DirectoryLock lock(DirectoryOf(path_), true, directoryMode_);
+    if (lock.error() != 0) {
+        return WinErrorOf(lock.error(), true);
+    }
+    const FileContent content = ReadWholeFile(path_);
+    if (content.error != 0) {
+        return WinErrorOf(content.error, false);
+    }
+    DesktopEntry entry;
+    if (content.exists) {
+        auto parsed = DesktopEntry::Parse(content.text);
+        if (const auto* error = std::get_if<TextParseError>(&parsed)) {
+            reporter_.Report(path_, *error);
+            return winerr::kInvalidData;
+        }
+        entry = std::get<DesktopEntry>(std::move(parsed));
+    } else {
+        entry.Set("Type", "Application");
+        entry.Set("Name", EscapeDesktopValue(name_));
+    }
+    entry.Set("Exec", EscapeDesktopValue(JoinExecArguments({text})));
+    entry.Remove("Hidden");  // an entry this program writes is meant to run
+    return WinErrorOf(ReplaceFile(path_, entry.Text(), kFileMode), true);
+}
+
+std::int32_t AutostartFile::Remove() {
+    const DirectoryLock lock(DirectoryOf(path_), false, directoryMode_);
+    if (lock.error() == ENOENT) {
+        return winerr::kFileNotFound;
+    }
+    if (lock.error() != 0) {
+        return WinErrorOf(lock.error(), true);
+    }
+    std::string text;
+    if (const std::int32_t error = Read(text)) {
+        return error;  // absent, hidden or unreadable: nothing of ours to delete
+    }
+    return WinErrorOf(RemoveFile(path_), true);
+}
+
+}  // namespace ww::platform

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <set>
+#include <string>
+
+#include "platform/common/RegDocument.h"
+#include "platform/common/TextParseError.h"
+
+namespace ww::platform {
+
+// Says once per file, on the stream given, that a settings file cannot be
+// parsed and is left alone.
+class ParseReporter {
+  public:
+    explicit ParseReporter(std::ostream& out) : out_(out) {}
+    void Report(const std::string& path, const TextParseError& error);
+
+  private:
+    std::ostream& out_;
+    std::set<std::string> reported_;
+};
+
+// Error codes beyond the ports' own, as Windows numbers them.
+inline constexpr std::int32_t kErrorWriteFault = 29;
+inline constexpr std::int32_t kErrorReadFault = 30;
+inline constexpr std::int32_t kErrorInvalidParameter = 87;
+
+// A Windows error code for an errno of a file operation.
+std::int32_t WinErrorOf(int error, bool writing);
+
+// One .reg file holding one root. Every call reads the file afresh, so
+// changes made by other processes are seen at once.
+class RegFile {
+  public:
+    // `shared` files (the machine's) are made readable by everyone.
+    RegFile(std::string path, std::string rootName, bool shared, ParseReporter& reporter);
+
+    // The file as it is now; a missing file is an empty document.
+    // kInvalidData when it cannot be parsed.
+    std::int32_t Load(RegDocument& document) const;
+
+    // Under the directory lock: loads the file, applies `change` and, when
+    // it answered kSuccess and changed something, replaces the file whole.
+    // kAccessDenied when the rights to write are lacking; a file that
+    // cannot be parsed is left untouched (kInvalidData).
+    std::int32_t Update(const std::function<std::int32_t(RegDocument&)>& change);
+
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+    std::string rootName_;
+    mode_t directoryMode_;
+    ParseReporter& reporter_;
+};
+
+// The autostart desktop entry that stands in for a Run value. The value's
+// text is the program path in Exec=; an entry with Hidden=true is absent.
+class AutostartFile {
+  public:
+    AutostartFile(std::string path, std::string name, bool shared, ParseReporter& reporter);
+
+    // kSuccess with the text; kFileNotFound when absent; kInvalidData.
+    std::int32_t Read(std::string& text) const;
+    // Creates the entry or sets its Exec= to `text` quoted as one argument,
+    // keeping the file's other lines.
+    std::int32_t Write(const std::string& text);
+    std::int32_t Remove();
+
+  private:
+    std::string path_;
+    std::string name_;
+    mode_t directoryMode_;
+    ParseReporter& reporter_;
+};
+
+}  // namespace ww::platform

@@ -1,0 +1,105 @@
+#include "platform/linux/X11ScreenSaver.h"
+
+#include <X11/Xlib.h>
+
+#include <cstdio>
+
+#include "platform/linux/SessionScreenSaver.h"
+
+namespace ww::platform {
+
+namespace {
+constexpr int kServerDefaultTimeout = -1;  // XSetScreenSaver: back to the server's default
+}  // namespace
+
+X11ScreenSaver::X11ScreenSaver(_XDisplay* display, SessionScreenSaver* session)
+    : display_(display), session_(session) {
+    Read();  // remember the timeout the session started with
+    const bool bus = session_ != nullptr && session_->Available();
+    std::fprintf(stderr, "wakewatch: screen saver through the X server's saver%s\n",
+                 bus ? " and org.freedesktop.ScreenSaver on the session bus" : "");
+}
+
+X11ScreenSaver::Timeouts X11ScreenSaver::Read() {
+    Timeouts values;
+    XGetScreenSaver(display_, &values.timeout, &values.interval, &values.preferBlanking,
+                    &values.allowExposures);
+    if (values.timeout != 0) {
+        seenTimeout_ = values.timeout;
+    }
+    return values;
+}
+
+void X11ScreenSaver::Write(const Timeouts& values, int timeout) {
+    XSetScreenSaver(display_, timeout, values.interval, values.preferBlanking,
+                    values.allowExposures);
+    XFlush(display_);
+}
+
+bool X11ScreenSaver::SystemParametersInfoA(std::uint32_t action, std::uint32_t uiParam,
+                                           std::int32_t* pvParam, std::uint32_t) {
+    if (action == spi::kGetScreenSaveActive) {
+        if (pvParam == nullptr) {
+            return false;
+        }
+        const bool byServer = Read().timeout != 0;
+        const bool bySession = session_ != nullptr && session_->Available() && !session_->Held();
+        *pvParam = byServer || bySession ? 1 : 0;
+        return true;
+    }
+    if (action == spi::kSetScreenSaveActive) {
+        if (uiParam == 0) {
+            SwitchOff();
+        } else {
+            SwitchOn();
+        }
+        return true;
+    }
+    return false;
+}
+
+void X11ScreenSaver::SwitchOff() {
+    const Timeouts values = Read();
+    if (values.timeout != 0) {
+        restoreTimeout_ = values.timeout;
+    }
+    Write(values, 0);
+    if (session_ != nullptr) {
+        session_->Hold();
+    }
+}
+
+void X11ScreenSaver::SwitchOn() {
+    const Timeouts values = Read();
+    Write(values, seenTimeout_.value_or(kServerDefaultTimeout));
+    restoreTimeout_.reset();
+    if (session_ != nullptr) {
+        session_->Release();
+    }
+}
+
+void X11ScreenSaver::Start() {
+    XForceScreenSaver(display_, ScreenSaverActive);
+    XFlush(display_);
+    if (session_ != nullptr && session_->Available()) {
+        session_->Activate();
+    }
+}
+
+void X11ScreenSaver::RestoreOnExit() {
+    if (restoreTimeout_) {
+        Timeouts values;
+        XGetScreenSaver(display_, &values.timeout, &values.interval, &values.preferBlanking,
+                        &values.allowExposures);
+        XSetScreenSaver(display_, *restoreTimeout_, values.interval, values.preferBlanking,
+                        values.allowExposures);
+        restoreTimeout_.reset();
+    }
+    // The request must reach the server before the connection closes.
+    XSync(display_, False);
+    if (session_ != nullptr) {
+        session_->ReleaseNow();
+    }
+}
+
+}  // namespace ww::platform

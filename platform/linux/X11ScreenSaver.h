@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "platform/ports/SystemParameters.h"
+
+struct _XDisplay;  // Display of Xlib, kept out of this header
+
+namespace ww::platform {
+
+class SessionScreenSaver;
+
+// The screen saver of an X session. The X server's own saver is always used:
+// its timeout stands for the active flag (0 = off) and XForceScreenSaver
+// starts it. Where the session bus offers org.freedesktop.ScreenSaver, starting
+// and holding off go through that service too.
+class X11ScreenSaver : public SystemParameters {
+  public:
+    // `display` is the program's X connection; `session` the bus service, or
+    // null to use the X server alone. Both must outlive this object. Says on
+    // stderr which mechanisms are in use.
+    X11ScreenSaver(_XDisplay* display, SessionScreenSaver* session);
+    ~X11ScreenSaver() override = default;
+    X11ScreenSaver(const X11ScreenSaver&) = delete;
+    X11ScreenSaver& operator=(const X11ScreenSaver&) = delete;
+
+    // kGetScreenSaveActive: *pvParam = 1 while a saver may start (the X
+    // timeout is not 0, or the session service is there and not held off by
+    // this program), else 0. kSetScreenSaveActive: uiParam 0 sets the X
+    // timeout to 0 (interval and blanking kept) and holds the session service
+    // off; 1 puts back the last non-zero timeout seen, or the server default,
+    // and releases the hold. fWinIni is ignored: X keeps no per-user setting,
+    // so both forms change the running server only. False for other actions.
+    bool SystemParametersInfoA(std::uint32_t action, std::uint32_t uiParam, std::int32_t* pvParam,
+                               std::uint32_t fWinIni) override;
+
+    // Starts the saver now: the tray form's default processing of
+    // WM_SYSCOMMAND / SC_SCREENSAVE. Does not wait.
+    void Start();
+
+    // For every exit path, normal or not: puts back the X timeout if this
+    // program switched the saver off, releases the session hold, and waits
+    // until the server has it. Safe to call more than once.
+    void RestoreOnExit();
+
+  private:
+    struct Timeouts {
+        int timeout = 0;
+        int interval = 0;
+        int preferBlanking = 0;
+        int allowExposures = 0;
+    };
+
+    Timeouts Read();
+    void Write(const Timeouts& values, int timeout);
+    void SwitchOff();
+    void SwitchOn();
+
+    _XDisplay* display_;
+    SessionScreenSaver* session_;
+    // The last non-zero timeout seen; what "on" goes back to.
+    std::optional<int> seenTimeout_;
+    // The timeout this program replaced by 0, until it switches the saver on.
+    std::optional<int> restoreTimeout_;
+};
+
+}  // namespace ww::platform
