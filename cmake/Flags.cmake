@@ -13,3 +13,11 @@ endif()
 # The repository root is the include root: "uptime/Uptime.h", "platform/ports/Clock.h".
 add_library(ww_include INTERFACE)
 target_include_directories(ww_include INTERFACE ${PROJECT_SOURCE_DIR})
+
+# GCC 12's optimiser reports -Wrestrict and -Wmaybe-uninitialized inside
+# libstdc++ itself (std::string copies, std::variant moves): false alarms that
+# would stop the optimised build.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  target_compile_options(ww_flags INTERFACE
+    $<$<NOT:$<CONFIG:Debug>>:-Wno-restrict -Wno-maybe-uninitialized>)
+endif()

@@ -29,7 +29,11 @@ FrmSysTray::FrmSysTray(platform::Ports& ports, SharedState& shared)
       reg_(ports.registry),
       saver_(ports.windows, ports.systemParameters, shared),
       sleeper_(ports.cursorScreen, ports.dialogs, saver_, sysTray_, shared, network_,
-               ports.interfaceTable) {}
+               ports.interfaceTable),
+      frmMain_(ports, shared, uptime_),
+      menu_(ports, shared, saver_, sleeper_, frmMain_, [this] { menuExit_Click(); }) {
+    frmMain_.SetTrayFormUnloader([this] { UnloadTrayForm(); });
+}
 
 FrmSysTray::~FrmSysTray() {
     if (loaded_ && !unloaded_) {
@@ -41,6 +45,7 @@ void FrmSysTray::Load() {
     windows_ = ports_.forms.CreateTrayForm(*this);
     sysTray_.LoadPictures(windows_.pictureBox);
     saver_.SetTrayWindow(windows_.form);
+    menu_.CreateMenu(windows_.form);
     loaded_ = true;
     Form_Load();
 }
@@ -135,14 +140,18 @@ void FrmSysTray::PlatformClose() {
     ports_.eventLoop.End();
 }
 
-void FrmSysTray::PictureBoxMouseMove(int, int, float, float) {
-    // Double-click and the popup menu arrive here; their commands come with
-    // the main window and the menu.
+void FrmSysTray::PictureBoxMouseMove(int button, int shift, float x, float y) {
+    if (!unloaded_) {
+        menu_.picSysTray_MouseMove(button, shift, x, y);
+    }
 }
 
-// The main window arrives with its own module; until then there is nothing
-// to show or unload.
-void FrmSysTray::ShowMainWindow() {}
-void FrmSysTray::UnloadMainWindow() {}
+void FrmSysTray::ShowMainWindow() {
+    frmMain_.Show();
+}
+
+void FrmSysTray::UnloadMainWindow() {
+    frmMain_.Unload();
+}
 
 }  // namespace ww::core

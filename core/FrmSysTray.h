@@ -6,12 +6,14 @@
 #include <string_view>
 
 #include "core/SharedState.h"
+#include "core/TrayMenuCommands.h"
 #include "corners/ScreenSaverStuff.h"
 #include "corners/Sleeper.h"
 #include "monitors/CIpHelper.h"
 #include "platform/ports/Ports.h"
 #include "settings/RegStuff.h"
 #include "tray/SysTray.h"
+#include "ui/FrmMain.h"
 #include "uptime/Uptime.h"
 
 namespace ww::core {
@@ -45,6 +47,8 @@ class FrmSysTray : public platform::TrayFormEvents {
     corners::ScreenSaverStuff& ScreenSaver() { return saver_; }
     corners::Sleeper& SleeperModule() { return sleeper_; }
     platform::Hwnd FormWindow() const { return windows_.form; }
+    ui::FrmMain& MainWindow() { return frmMain_; }
+    TrayMenuCommands& Menu() { return menu_; }
 
   private:
     // Unloads the tray form (Form_Unload, timer and windows gone); idempotent.
@@ -60,6 +64,8 @@ class FrmSysTray : public platform::TrayFormEvents {
     corners::ScreenSaverStuff saver_;
     std::unique_ptr<monitors::CIpHelper> network_;
     corners::Sleeper sleeper_;
+    ui::FrmMain frmMain_;
+    TrayMenuCommands menu_;
 
     platform::Forms::TrayFormWindows windows_;
     platform::EventLoop::TimerId timUpdate_ = 0;

@@ -16,12 +16,24 @@ bool RunEntryIsEmpty(RegStuff& reg, platform::HKey root) {
     return reg.ReadRegString(root, RunKey(), core::kAppTitle, text) && text.empty();
 }
 
+}  // namespace
+
 bool RunEntryExists(RegStuff& reg, platform::HKey root) {
     std::string text;
     return reg.ReadRegString(root, RunKey(), core::kAppTitle, text);
 }
 
-}  // namespace
+std::uint8_t StoredHotCorners(RegStuff& reg) {
+    std::int32_t hotCorners = 0;
+    // A number that does not fit the byte flag was not written by this
+    // program (it writes 0 or 1); truncating it could switch corners on by
+    // accident (257 would become 1), so it counts as off.
+    if (!reg.ReadRegDWORD(platform::kHkeyLocalMachine, SettingsKey(), kHotCorners, hotCorners) ||
+        hotCorners < 0 || hotCorners > 255) {
+        hotCorners = 0;
+    }
+    return static_cast<std::uint8_t>(hotCorners);
+}
 
 std::string SettingsKey() {
     return std::string("Software\\") + core::kAppTitle + "\\Settings";
@@ -59,15 +71,7 @@ void MigrateLegacySettings(RegStuff& reg) {
 }
 
 void LoadSettings(RegStuff& reg, core::SharedState& shared) {
-    std::int32_t hotCorners = 0;
-    // A number that does not fit the byte flag was not written by this
-    // program (it writes 0 or 1); truncating it could switch corners on by
-    // accident (257 would become 1), so it counts as off.
-    if (!reg.ReadRegDWORD(platform::kHkeyLocalMachine, SettingsKey(), kHotCorners, hotCorners) ||
-        hotCorners < 0 || hotCorners > 255) {
-        hotCorners = 0;
-    }
-    shared.HotCornersEnabled = static_cast<std::uint8_t>(hotCorners);
+    shared.HotCornersEnabled = StoredHotCorners(reg);
     shared.AutoStartCurrentUser = RunEntryExists(reg, platform::kHkeyCurrentUser) ? 1 : 0;
     shared.AutoStartAllUsers = RunEntryExists(reg, platform::kHkeyLocalMachine) ? 1 : 0;
 }

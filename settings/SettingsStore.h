@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/SharedState.h"
@@ -13,6 +14,13 @@ std::string RunKey();
 
 // Brings the older releases' layout into the current one; runs at every start.
 void MigrateLegacySettings(RegStuff& reg);
+
+// Whether the automatic-start value exists under `root`.
+bool RunEntryExists(RegStuff& reg, platform::HKey root);
+
+// The stored "HotCorners" value as the byte flag holds it: 0 when missing,
+// unreadable or outside 0..255.
+std::uint8_t StoredHotCorners(RegStuff& reg);
 
 // Start-up's reads: "HotCorners" (0 when unreadable) and whether the
 // automatic-start values exist for the current user and for all users.

@@ -22,6 +22,7 @@ AppFacts MakeAppFacts(std::string_view exePath) {
     facts.major = 1;
     facts.minor = 5;
     facts.revision = 1;
+    facts.pathSeparator = "/";
     const std::size_t slash = exePath.rfind('/');
     std::string_view file = exePath;
     if (slash != std::string_view::npos) {
@@ -30,7 +31,12 @@ AppFacts MakeAppFacts(std::string_view exePath) {
     }
     const std::size_t dot = file.rfind('.');
     if (dot != std::string_view::npos && dot > 0) {
+        // Kept apart so that folder, separator, name and extension give the
+        // program file back.
+        facts.exeExtension = std::string(file.substr(dot));
         file = file.substr(0, dot);
+    } else {
+        facts.exeExtension.clear();
     }
     facts.exeName = std::string(file);
     return facts;

@@ -31,11 +31,12 @@ TEST(LinuxApplicationTest, AppFactsComeFromTheProgramFile) {
         std::string exePath;
         std::string path;
         std::string exeName;
+        std::string extension;
     } cases[] = {
-        {"/usr/bin/wakewatch", "/usr/bin", "wakewatch"},
-        {"/opt/ww/wakewatch.bin", "/opt/ww", "wakewatch"},
-        {"/home/u/my.tools/ww", "/home/u/my.tools", "ww"},
-        {"/wakewatch", "/", "wakewatch"},
+        {"/usr/bin/wakewatch", "/usr/bin", "wakewatch", ""},
+        {"/opt/ww/wakewatch.bin", "/opt/ww", "wakewatch", ".bin"},
+        {"/home/u/my.tools/ww", "/home/u/my.tools", "ww", ""},
+        {"/wakewatch", "/", "wakewatch", ""},
     };
     for (const auto& c : cases) {
         LinuxApplication application({}, c.exePath);
@@ -43,6 +44,8 @@ TEST(LinuxApplicationTest, AppFactsComeFromTheProgramFile) {
         EXPECT_EQ(facts.title, "Wakewatch");
         EXPECT_EQ(facts.path, c.path) << c.exePath;
         EXPECT_EQ(facts.exeName, c.exeName) << c.exePath;
+        EXPECT_EQ(facts.pathSeparator, "/");
+        EXPECT_EQ(facts.exeExtension, c.extension) << c.exePath;
         EXPECT_EQ(facts.major, 1);
         EXPECT_EQ(facts.minor, 5);
         EXPECT_EQ(facts.revision, 1);

@@ -12,22 +12,28 @@ LinuxPlatform::LinuxPlatform(std::vector<std::string> arguments)
       cursorScreen_(x11_.Connection()),
       eventLoop_(run_, trace_),
       dialogs_(trace_),
-      forms_(table_, [this] { screenSaver_.Start(); }, trace_, run_),
+      forms_(
+          table_, [this] { screenSaver_.Start(); }, trace_, run_),
       windows_(table_),
       host_(x11_, trace_),
       trayView_(host_.Kind(), trace_),
       notifyIcon_(trayView_, table_, trace_, run_),
       registry_(StorePaths::FromEnvironment()),
+      shell_(trace_),
+      trayMenu_(host_.Kind(), trace_, run_),
+      mainWindow_(table_, windows_, trace_, run_),
       signals_([this](int signal) { OnClose("close signal " + std::to_string(signal)); }),
       session_([this] { OnClose("close session"); }),
-      ports_{clock_,    locale_,         identity_,  notifyIcon_,       windows_,
-             instance_, application_,    eventLoop_, dialogs_,          forms_,
-             registry_, interfaceTable_, memory_,    screenSaver_,      cursorScreen_} {
+      ports_{clock_,    locale_,         identity_,  notifyIcon_,  windows_,
+             instance_, application_,    eventLoop_, dialogs_,     forms_,
+             registry_, interfaceTable_, memory_,    screenSaver_, cursorScreen_,
+             shell_,    processorLoad_,  trayMenu_,  mainWindow_} {
     cursorScreen_.SelectScreenEvents();
     x11_.AddEventHandler([this](const XEvent& event) {
         cursorScreen_.OnXEvent(static_cast<std::uint8_t>(event.type & 0x7F),
                                static_cast<std::uint32_t>(event.xany.window));
     });
+    trayMenu_.AttachTo(trayView_);
     host_.onLost = [this] { notifyIcon_.HostLost(); };
     host_.onAppeared = [this] { OnHostAppeared(); };
     host_.Start();

@@ -10,14 +10,18 @@
 #include "platform/linux/LinuxIdentity.h"
 #include "platform/linux/LinuxInstance.h"
 #include "platform/linux/LinuxLocale.h"
-#include "platform/linux/LinuxWindowMessages.h"
 #include "platform/linux/LinuxRegistry.h"
+#include "platform/linux/LinuxShell.h"
+#include "platform/linux/LinuxWindowMessages.h"
 #include "platform/linux/ProcInterfaceTable.h"
 #include "platform/linux/ProcMemory.h"
+#include "platform/linux/ProcStatProcessorLoad.h"
 #include "platform/linux/QtDialogs.h"
 #include "platform/linux/QtEventLoop.h"
 #include "platform/linux/QtForms.h"
+#include "platform/linux/QtMainWindowView.h"
 #include "platform/linux/QtNotifyIcon.h"
+#include "platform/linux/QtTrayMenu.h"
 #include "platform/linux/QtTrayView.h"
 #include "platform/linux/RunState.h"
 #include "platform/linux/SessionEnd.h"
@@ -78,6 +82,10 @@ class LinuxPlatform {
     LinuxRegistry registry_;
     ProcInterfaceTable interfaceTable_;
     ProcMemory memory_;
+    ProcStatProcessorLoad processorLoad_;
+    LinuxShell shell_;
+    QtTrayMenu trayMenu_;
+    QtMainWindowView mainWindow_;
 
     SignalBridge signals_;
     SessionEnd session_;

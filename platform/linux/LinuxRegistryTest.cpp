@@ -256,6 +256,29 @@ TEST_F(LinuxRegistryTest, TheRunValueIsTheAutostartEntry) {
     EXPECT_EQ(Get(kHkeyCurrentUser, kRun, "Wakewatch"), Result{winerr::kFileNotFound});
 }
 
+TEST_F(LinuxRegistryTest, AQuotedRunCommandLineIsOneExecArgument) {
+    struct Case {
+        std::string text;
+        std::string exec;
+        std::string read;
+    };
+    const std::vector<Case> cases = {
+        {"\"/opt/my apps/wakewatch\"", "Exec=\"/opt/my apps/wakewatch\"", "/opt/my apps/wakewatch"},
+        {"\"/usr/bin/wakewatch\"", "Exec=/usr/bin/wakewatch", "/usr/bin/wakewatch"},
+        {"\"/opt/100%/$HOME\"", "Exec=\"/opt/100%%/\\\\$HOME\"", "/opt/100%/$HOME"},
+        // Not one quoted path: the text is the path as it stands.
+        {"\"/a\" \"/b\"", "Exec=\"\\\\\"/a\\\\\" \\\\\"/b\\\\\"\"", "\"/a\" \"/b\""},
+        {"\"", "Exec=\"\\\\\"\"", "\""},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(SetText(kHkeyCurrentUser, kRun, "Wakewatch", c.text), 0) << c.text;
+        EXPECT_EQ(ReadText(paths_.userAutostart),
+                  "[Desktop Entry]\nType=Application\nName=Wakewatch\n" + c.exec + "\n")
+            << c.text;
+        EXPECT_EQ(Get(kHkeyCurrentUser, kRun, "Wakewatch"), Result{Bytes(c.read)}) << c.text;
+    }
+}
+
 TEST_F(LinuxRegistryTest, AutostartEntriesWrittenByOthersAreReadAndKept) {
     struct Case {
         std::string file;

@@ -60,6 +60,16 @@ void QtTrayView::SetClickHandler(ClickHandler handler) {
     onClick_ = std::move(handler);
 }
 
+void QtTrayView::SetContextMenu(QMenu* menu) {
+    tray_.setContextMenu(menu);
+}
+
+void QtTrayView::ReportClick(TrayClick click) {
+    if (onClick_) {
+        onClick_(click);
+    }
+}
+
 bool QtTrayView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ToolTip && watched->isWidgetType() &&
         watched->inherits("QSystemTrayIconSys")) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMenu>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -24,6 +25,11 @@ class QtTrayView final : public QObject, public TrayView {
     void Show() override;
     void Hide() override;
     void SetClickHandler(ClickHandler handler) override;
+
+    // The menu a StatusNotifierItem host shows on its own (null: none).
+    void SetContextMenu(QMenu* menu);
+    // A mouse action the host made known another way (its showing the menu).
+    void ReportClick(TrayClick click);
 
     // Remembers where and for which widget the XEmbed icon's tooltip was
     // asked for, to refresh it in place.

@@ -31,6 +31,17 @@ std::string ExecText(const std::string& value) {
     return arguments && arguments->size() == 1 ? arguments->front() : *unescaped;
 }
 
+// The one argument Exec= gets for a Run value's text. A Windows command line
+// that is one double-quoted path names that path; any other text is the
+// program path as it stands, blanks and all.
+std::string ExecArgument(const std::string& text) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"' &&
+        text.find('"', 1) == text.size() - 1) {
+        return text.substr(1, text.size() - 2);
+    }
+    return text;
+}
+
 }  // namespace
 
 void ParseReporter::Report(const std::string& path, const TextParseError& error) {
@@ -139,7 +150,7 @@ std::int32_t AutostartFile::Write(const std::string& text) {
         entry.Set("Type", "Application");
         entry.Set("Name", EscapeDesktopValue(name_));
     }
-    entry.Set("Exec", EscapeDesktopValue(JoinExecArguments({text})));
+    entry.Set("Exec", EscapeDesktopValue(JoinExecArguments({ExecArgument(text)})));
     entry.Remove("Hidden");  // an entry this program writes is meant to run
     return WinErrorOf(ReplaceFile(path_, entry.Text(), kFileMode), true);
 }

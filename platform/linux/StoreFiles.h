@@ -67,8 +67,9 @@ class AutostartFile {
 
     // kSuccess with the text; kFileNotFound when absent; kInvalidData.
     std::int32_t Read(std::string& text) const;
-    // Creates the entry or sets its Exec= to `text` quoted as one argument,
-    // keeping the file's other lines.
+    // Creates the entry or sets its Exec= to `text` quoted as one argument
+    // (a text in double quotes, the Windows way of quoting a path with
+    // blanks, is that path), keeping the file's other lines.
     std::int32_t Write(const std::string& text);
     std::int32_t Remove();
 

@@ -5,11 +5,15 @@
 #include "platform/ports/Instance.h"
 #include "platform/ports/InterfaceTable.h"
 #include "platform/ports/Locale.h"
+#include "platform/ports/MainWindow.h"
 #include "platform/ports/Memory.h"
 #include "platform/ports/NotifyIcon.h"
+#include "platform/ports/ProcessorLoad.h"
 #include "platform/ports/Registry.h"
+#include "platform/ports/Shell.h"
 #include "platform/ports/SystemIdentity.h"
 #include "platform/ports/SystemParameters.h"
+#include "platform/ports/TrayMenu.h"
 #include "platform/ports/UiRuntime.h"
 #include "platform/ports/WindowMessages.h"
 
@@ -33,6 +37,10 @@ struct Ports {
     Memory& memory;
     SystemParameters& systemParameters;
     CursorScreen& cursorScreen;
+    Shell& shell;
+    ProcessorLoad& processorLoad;
+    TrayMenu& trayMenu;
+    MainWindowView& mainWindow;
 };
 
 }  // namespace ww::platform

@@ -17,10 +17,14 @@ struct AppFacts {
     int major = 0;
     int minor = 0;
     int revision = 0;
+    // What joins the folder and the file name, and the program file's
+    // extension: "\\" and ".exe" on Windows.
+    std::string pathSeparator = "\\";
+    std::string exeExtension = ".exe";
 };
 
 class Application {
-public:
+  public:
     virtual ~Application() = default;
 
     // Title, folder, executable name and version of this program.
@@ -33,7 +37,7 @@ public:
 
 // Timers, the message-loop yield and the end of the process.
 class EventLoop {
-public:
+  public:
     using TimerId = std::uint32_t;
 
     virtual ~EventLoop() = default;
@@ -60,7 +64,7 @@ inline constexpr std::uint32_t kExclamation = 48;
 }  // namespace mb
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     // A modal message box with `text` (lines split at "\r\n"), the buttons and
@@ -71,7 +75,7 @@ public:
 
 // What the hidden tray form receives from the run-time.
 class TrayFormEvents {
-public:
+  public:
     virtual ~TrayFormEvents() = default;
 
     // The picture box's mouse-move event. X and Y are in twips (the form's
@@ -85,7 +89,7 @@ public:
 
 // The run-time's forms, as far as the hidden tray form needs them.
 class Forms {
-public:
+  public:
     virtual ~Forms() = default;
 
     struct TrayFormWindows {

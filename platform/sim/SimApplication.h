@@ -7,8 +7,8 @@
 
 namespace ww::platform {
 
-// Program facts and command line; "Wakewatch" 1.5.1 in /opt/wakewatch, no
-// arguments, by default.
+// Program facts and command line; "Wakewatch" 1.5.1, the file
+// /opt/wakewatch/wakewatch, no arguments, by default.
 class SimApplication : public Application {
   public:
     explicit SimApplication(SimLog& log) : log_(log) {}
@@ -22,7 +22,7 @@ class SimApplication : public Application {
 
   private:
     SimLog& log_;
-    AppFacts facts_{"Wakewatch", "/opt/wakewatch", "wakewatch", 1, 5, 1};
+    AppFacts facts_{"Wakewatch", "/opt/wakewatch", "wakewatch", 1, 5, 1, "/", ""};
     std::string command_;
 };
 

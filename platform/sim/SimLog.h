@@ -46,6 +46,16 @@ namespace ww::platform {
 //                   CloseStatisticData | StopStatistic
 //                   (one line per port call; the Windows calls behind a 95/98/Me
 //                   statistic step are not listed one by one)
+//   Shell           ShellExecuteA(0, open, "mailto:a@b?subject=Wakewatch 1.5.1", "", "1", 1)
+//                   StartCommandLine("rundll32.exe shell32.dll,Control_RunDLL desk.cpl,,1", 2)
+//   TrayMenu        CreateMenu(9, 1) (item count, default id) | SetItemState(3, 1, 0)
+//                   (id, checked, enabled) | PopupMenu
+//   MainWindowView  CreateMainWindow | DestroyMainWindow | ShowMainWindow | HideMainWindow
+//                   SetWindowState(1) (0 normal, 1 minimised) | SetText(txtUptime, "text")
+//                   SetCheck(chkHotCorners, 1) | SetLeft(lblWebsite, 870)
+//                   SetBackColorButtonFace(txtUptime) | SetMousePointer(Hand)
+//                   SetApplicationMousePointer(Hourglass) | InitCommonControlsEx(8, 0x200)
+//                   (what changes the window; its Get... reads are not logged)
 class SimLog {
   public:
     void Add(std::string entry) { entries_.push_back(std::move(entry)); }

@@ -19,8 +19,12 @@ SimPlatform::SimPlatform()
       memory_(log_),
       cursorScreen_(log_),
       processorLoad_(log_),
+      shell_(log_),
+      trayMenu_(log_),
+      mainWindow_(log_, table_),
       ports_{clock_,    locale_,         identity_,  notifyIcon_,       windows_,
              instance_, application_,    eventLoop_, dialogs_,          forms_,
-             registry_, interfaceTable_, memory_,    systemParameters_, cursorScreen_} {}
+             registry_, interfaceTable_, memory_,    systemParameters_, cursorScreen_,
+             shell_,    processorLoad_,  trayMenu_,  mainWindow_} {}
 
 }  // namespace ww::platform

@@ -12,12 +12,15 @@
 #include "platform/sim/SimInterfaceTable.h"
 #include "platform/sim/SimLocale.h"
 #include "platform/sim/SimLog.h"
+#include "platform/sim/SimMainWindowView.h"
 #include "platform/sim/SimMemory.h"
 #include "platform/sim/SimNotifyIcon.h"
 #include "platform/sim/SimProcessorLoad.h"
 #include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimShell.h"
 #include "platform/sim/SimSystemIdentity.h"
 #include "platform/sim/SimSystemParameters.h"
+#include "platform/sim/SimTrayMenu.h"
 #include "platform/sim/SimWindowMessages.h"
 
 namespace ww::platform {
@@ -50,6 +53,9 @@ class SimPlatform {
     SimSystemParameters& systemParameters() { return systemParameters_; }
     SimCursorScreen& cursorScreen() { return cursorScreen_; }
     SimProcessorLoad& processorLoad() { return processorLoad_; }
+    SimShell& shell() { return shell_; }
+    SimTrayMenu& trayMenu() { return trayMenu_; }
+    SimMainWindowView& mainWindow() { return mainWindow_; }
     WindowTable& windowTable() { return table_; }
 
   private:
@@ -73,6 +79,9 @@ class SimPlatform {
     SimMemory memory_;
     SimCursorScreen cursorScreen_;
     SimProcessorLoad processorLoad_;
+    SimShell shell_;
+    SimTrayMenu trayMenu_;
+    SimMainWindowView mainWindow_;
     Ports ports_;
 };
 

@@ -1,0 +1,129 @@
+#include "core/TrayMenuCommands.h"
+
+#include "settings/SettingsStore.h"
+#include "tray/TrayPopup.h"
+
+namespace ww::core {
+
+namespace {
+
+// The tray form keeps the run-time's default scale.
+constexpr int kTrayFormScaleMode = tray::kScaleModeTwips;
+
+// The display control panel, opened at its screen saver page.
+constexpr std::string_view kScreenSaverSettings =
+    "rundll32.exe shell32.dll,Control_RunDLL desk.cpl,,1";
+
+}  // namespace
+
+TrayMenuCommands::TrayMenuCommands(platform::Ports& ports, SharedState& shared,
+                                   corners::ScreenSaverStuff& saver, corners::Sleeper& sleeper,
+                                   ui::FrmMain& frmMain, std::function<void()> menuExit)
+    : ports_(ports),
+      shared_(shared),
+      saver_(saver),
+      sleeper_(sleeper),
+      reg_(ports.registry),
+      frmMain_(frmMain),
+      menuExit_(std::move(menuExit)) {}
+
+void TrayMenuCommands::CreateMenu(platform::Hwnd trayForm) {
+    trayForm_ = trayForm;
+    ports_.trayMenu.CreateMenu(tray::TrayMenuItems(), tray::menu::menuRestore, *this);
+}
+
+void TrayMenuCommands::picSysTray_MouseMove(int, int, float x, float) {
+    const double code = tray::TrayMouseCode(x, kTrayFormScaleMode, ports_.forms.TwipsPerPixelX());
+    if (code == platform::msg::kLButtonDblClk) {
+        OpenMainWindow();
+    } else if (code == platform::msg::kRButtonDown) {
+        PopupMenu();
+    }
+}
+
+void TrayMenuCommands::OpenMainWindow() {
+    frmMain_.SetWindowState(platform::WindowState::Normal);
+    ports_.windows.SetForegroundWindow(frmMain_.hWnd());
+    frmMain_.Show();
+}
+
+void TrayMenuCommands::PopupMenu() {
+    namespace menu = tray::menu;
+    const bool saverActive = saver_.GetScreenSaverActive();
+    hotCornersChecked_ = shared_.HotCornersEnabled == 1;
+    ports_.trayMenu.SetItemState(menu::menuStartSSaver, false, saverActive);
+    ports_.trayMenu.SetItemState(menu::menuHotCorners, hotCornersChecked_,
+                                 !shared_.ScreenSaverDisabled);
+    ports_.trayMenu.SetItemState(menu::menuDisableSSaver, shared_.ScreenSaverDisabled, true);
+    // The menu closes when the user clicks elsewhere only while the form is in front.
+    ports_.windows.SetForegroundWindow(trayForm_);
+    ports_.trayMenu.PopupMenu();
+}
+
+void TrayMenuCommands::MenuCommand(int id) {
+    namespace menu = tray::menu;
+    switch (id) {
+        case menu::menuRestore:
+            menuRestore_Click();
+            break;
+        case menu::menuHotCorners:
+            menuHotCorners_Click();
+            break;
+        case menu::menuStartSSaver:
+            menuStartSSaver_Click();
+            break;
+        case menu::menuDisableSSaver:
+            menuDisableSSaver_Click();
+            break;
+        case menu::menuConfigSSaver:
+            menuConfigSSaver_Click();
+            break;
+        case menu::menuExit:
+            if (menuExit_) {
+                menuExit_();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void TrayMenuCommands::menuRestore_Click() {
+    frmMain_.Show();
+    frmMain_.SetWindowState(platform::WindowState::Normal);
+    ports_.windows.SetForegroundWindow(frmMain_.hWnd());
+}
+
+// In force at once, stored when possible: a failed write is not reported.
+void TrayMenuCommands::menuHotCorners_Click() {
+    shared_.HotCornersEnabled = hotCornersChecked_ ? 0 : 1;
+    reg_.WriteRegDWORD(platform::kHkeyLocalMachine, settings::SettingsKey(), "HotCorners",
+                       shared_.HotCornersEnabled);
+    if (frmMain_.Loaded()) {
+        frmMain_.SetHotCornersBox(shared_.HotCornersEnabled);
+    }
+}
+
+void TrayMenuCommands::menuStartSSaver_Click() {
+    saver_.StartScreenSaver();
+}
+
+void TrayMenuCommands::menuDisableSSaver_Click() {
+    shared_.ScreenSaverDisabled = !shared_.ScreenSaverDisabled;
+    if (shared_.ScreenSaverDisabled) {
+        saver_.DisableScreenSaver();
+    } else {
+        saver_.EnableScreenSaver();
+    }
+    sleeper_.UpdateTrayState();
+}
+
+void TrayMenuCommands::menuConfigSSaver_Click() {
+    if (!ports_.shell.StartCommandLine(kScreenSaverSettings, platform::kVbMinimizedFocus)) {
+        ports_.dialogs.MsgBox("The screen saver settings could not be opened.",
+                              platform::mb::kOkOnly | platform::mb::kExclamation,
+                              ports_.application.App().title);
+    }
+}
+
+}  // namespace ww::core

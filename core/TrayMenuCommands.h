@@ -1,0 +1,52 @@
+#pragma once
+
+#include <functional>
+
+#include "core/SharedState.h"
+#include "corners/ScreenSaverStuff.h"
+#include "corners/Sleeper.h"
+#include "platform/ports/Ports.h"
+#include "settings/RegStuff.h"
+#include "ui/FrmMain.h"
+
+namespace ww::core {
+
+// What the tray icon's mouse and popup menu do: a double-click opens the main
+// window, a right press pops the menu up with its checks and greys worked out
+// afresh, and each item's command. Part of the tray form, which owns it.
+class TrayMenuCommands final : public platform::TrayMenuEvents {
+  public:
+    TrayMenuCommands(platform::Ports& ports, SharedState& shared, corners::ScreenSaverStuff& saver,
+                     corners::Sleeper& sleeper, ui::FrmMain& frmMain,
+                     std::function<void()> menuExit);
+
+    // Defines the popup menu; `trayForm` is the form the menu belongs to.
+    void CreateMenu(platform::Hwnd trayForm);
+
+    void picSysTray_MouseMove(int button, int shift, float x, float y);
+    void menuRestore_Click();
+    void menuHotCorners_Click();
+    void menuStartSSaver_Click();
+    void menuDisableSSaver_Click();
+    void menuConfigSSaver_Click();
+
+    // TrayMenuEvents
+    void MenuCommand(int id) override;
+
+  private:
+    void OpenMainWindow();
+    void PopupMenu();
+
+    platform::Ports& ports_;
+    SharedState& shared_;
+    corners::ScreenSaverStuff& saver_;
+    corners::Sleeper& sleeper_;
+    settings::RegStuff reg_;
+    ui::FrmMain& frmMain_;
+    std::function<void()> menuExit_;
+    platform::Hwnd trayForm_ = 0;
+    // menuHotCorners' check mark as the last opening set it.
+    bool hotCornersChecked_ = false;
+};
+
+}  // namespace ww::core

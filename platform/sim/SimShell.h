@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/ports/Shell.h"
+#include "platform/sim/SimLog.h"
+
+namespace ww::platform {
+
+// Starting programs and opening links, recorded instead of done. Opening
+// answers 42 (success) and starting succeeds unless told otherwise.
+class SimShell : public Shell {
+  public:
+    struct ExecuteRecord {
+        Hwnd owner = 0;
+        std::string verb;
+        std::string file;
+        std::string parameters;
+        std::string directory;
+        int showCommand = 0;
+    };
+    struct StartRecord {
+        std::string commandLine;
+        int windowStyle = 0;
+    };
+
+    explicit SimShell(SimLog& log) : log_(log) {}
+
+    bool StartCommandLine(std::string_view commandLine, int windowStyle) override;
+    std::intptr_t ShellExecuteA(Hwnd owner, std::string_view verb, std::string_view file,
+                                std::string_view parameters, std::string_view directory,
+                                int showCommand) override;
+
+    // --- control ---
+    void SetExecuteResult(std::intptr_t result) { executeResult_ = result; }
+    void SetStartFails(bool fails) { startFails_ = fails; }
+    const std::vector<ExecuteRecord>& Executed() const { return executed_; }
+    const std::vector<StartRecord>& Started() const { return started_; }
+
+  private:
+    SimLog& log_;
+    std::intptr_t executeResult_ = 42;
+    bool startFails_ = false;
+    std::vector<ExecuteRecord> executed_;
+    std::vector<StartRecord> started_;
+};
+
+}  // namespace ww::platform

@@ -1,0 +1,123 @@
+#include "ui/SettingsPage.h"
+
+#include <vector>
+
+#include "settings/SettingsStore.h"
+
+namespace ww::ui {
+
+namespace {
+
+using platform::MainControl;
+
+constexpr int kGreyed = 2;
+
+// What the warning calls each setting: its box's caption without the access key.
+const char* SettingName(MainControl box) {
+    switch (box) {
+        case MainControl::chkHotCorners:
+            return "Enable Hot Corners";
+        case MainControl::chkAutoStartAll:
+            return "Auto Load Wakewatch for All Users";
+        default:
+            return "Auto Load Wakewatch for Current User";
+    }
+}
+
+}  // namespace
+
+void SettingsPage::ShowCurrentSettings() {
+    SetBox(MainControl::chkHotCorners, shared_.HotCornersEnabled);
+    SetBox(MainControl::chkAutoStartCurr, shared_.AutoStartCurrentUser);
+    SetBox(MainControl::chkAutoStartAll, shared_.AutoStartAllUsers);
+}
+
+void SettingsPage::SetBox(MainControl box, int state) {
+    if (state < 0 || state > kGreyed || view_.GetCheck(box) == state) {
+        return;
+    }
+    view_.SetCheck(box, state);
+    Click(box);
+}
+
+void SettingsPage::Click(MainControl box) {
+    if (box == MainControl::chkAutoStartAll) {
+        chkAutoStartAll_Click();
+    } else if (box == MainControl::chkAutoStartCurr) {
+        chkAutoStartCurr_Click();
+    }
+}
+
+// The two start-up boxes exclude each other: ticking one unticks the other.
+void SettingsPage::chkAutoStartAll_Click() {
+    if (view_.GetCheck(MainControl::chkAutoStartAll) == 1) {
+        SetBox(MainControl::chkAutoStartCurr, 0);
+    }
+}
+
+void SettingsPage::chkAutoStartCurr_Click() {
+    if (view_.GetCheck(MainControl::chkAutoStartCurr) == 1) {
+        SetBox(MainControl::chkAutoStartAll, 0);
+    }
+}
+
+void SettingsPage::btnApply_Click() {
+    std::vector<MainControl> unsaved;
+
+    const int hotCorners = view_.GetCheck(MainControl::chkHotCorners);
+    if (hotCorners != shared_.HotCornersEnabled) {
+        if (reg_.WriteRegDWORD(platform::kHkeyLocalMachine, settings::SettingsKey(), "HotCorners",
+                               hotCorners)) {
+            shared_.HotCornersEnabled = static_cast<std::uint8_t>(hotCorners);
+        } else {
+            shared_.HotCornersEnabled = settings::StoredHotCorners(reg_);
+            if (shared_.HotCornersEnabled != hotCorners) {
+                unsaved.push_back(MainControl::chkHotCorners);
+            }
+        }
+    }
+    if (!ApplyAutoStart(MainControl::chkAutoStartCurr, platform::kHkeyCurrentUser,
+                        shared_.AutoStartCurrentUser)) {
+        unsaved.push_back(MainControl::chkAutoStartCurr);
+    }
+    if (!ApplyAutoStart(MainControl::chkAutoStartAll, platform::kHkeyLocalMachine,
+                        shared_.AutoStartAllUsers)) {
+        unsaved.push_back(MainControl::chkAutoStartAll);
+    }
+
+    if (unsaved.empty()) {
+        return;
+    }
+    std::string text = "These settings could not be saved:";
+    for (const MainControl box : unsaved) {
+        text += "\r\n" + std::string(SettingName(box));
+    }
+    text += "\r\nThey keep their stored values.";
+    dialogs_.MsgBox(text, platform::mb::kOkOnly | platform::mb::kExclamation,
+                    application_.App().title);
+}
+
+bool SettingsPage::ApplyAutoStart(MainControl box, platform::HKey root, std::uint8_t& flag) {
+    const int state = view_.GetCheck(box);
+    if (state == flag) {
+        return true;
+    }
+    const bool stored = state == 1 ? reg_.WriteRegString(root, settings::RunKey(), core::kAppTitle,
+                                                         ExecutablePath())
+                                   : reg_.DeleteRegValue(root, settings::RunKey(), core::kAppTitle);
+    if (stored) {
+        flag = static_cast<std::uint8_t>(state);
+        return true;
+    }
+    // A delete that found nothing to delete still leaves the store as asked.
+    flag = settings::RunEntryExists(reg_, root) ? 1 : 0;
+    return flag == state;
+}
+
+// Quoted, so that a folder with blanks cannot start another program.
+std::string SettingsPage::ExecutablePath() {
+    const platform::AppFacts& app = application_.App();
+    return "\"" + app.path + app.pathSeparator + app.exeName + app.exeExtension + "\"";
+}
+
+}  // namespace ww::ui
