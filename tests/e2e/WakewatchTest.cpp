@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <regex>
 
@@ -63,6 +64,57 @@ Process& WakewatchTest::Launch(const std::string& name, const Environment& env,
     program.stdoutPath = session_->Dir().Path() + "/" + name + ".stdout";
     program.stderrPath = session_->Dir().Path() + "/" + name + ".stderr";
     return programs_.emplace_back(program);
+}
+
+std::string WakewatchTest::MachineStore() const {
+    return session_->Dir().Path() + "/config-dirs/wakewatch/machine.reg";
+}
+
+std::string WakewatchTest::UserStore() const {
+    return session_->Dir().Path() + "/config/wakewatch/user.reg";
+}
+
+std::string WakewatchTest::UserAutostartEntry() const {
+    return session_->Dir().Path() + "/config/autostart/Wakewatch.desktop";
+}
+
+void WakewatchTest::WriteStore(const std::string& path, const std::string& body) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << "Windows Registry Editor Version 5.00\n\n" << body;
+    if (!out.flush()) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+bool WakewatchTest::MoveCursor(int x, int y) {
+    return session_->Xdotool({"mousemove", std::to_string(x), std::to_string(y)}) == 0;
+}
+
+bool WakewatchTest::ClickCentre(XWindow window, int button, int count) {
+    const auto place = Probe().RootGeometry(window);
+    if (!place || !MoveCursor(place->CentreX(), place->CentreY())) {
+        return false;
+    }
+    // A double click needs both clicks inside the double-click interval.
+    return session_->Xdotool({"click", "--repeat", std::to_string(count), "--delay", "60",
+                              std::to_string(button)}) == 0;
+}
+
+bool WakewatchTest::Keys(XWindow window, const std::vector<std::string>& keys) {
+    std::vector<std::string> args = {"windowfocus", "--sync",  std::to_string(window),
+                                     "key",         "--delay", "100"};
+    args.insert(args.end(), keys.begin(), keys.end());
+    return session_->Xdotool(args) == 0;
+}
+
+XWindow WakewatchTest::MainWindowOf(pid_t pid) {
+    for (XWindow window : Probe().TopLevelsOf(pid)) {
+        if (Probe().Name(window) == "Wakewatch" && !Probe().OverrideRedirect(window)) {
+            return window;
+        }
+    }
+    return 0;
 }
 
 std::vector<XWindow> WakewatchTest::DockedOf(pid_t pid) {

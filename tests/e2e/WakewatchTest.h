@@ -40,6 +40,24 @@ class WakewatchTest : public ::testing::Test {
     // With WW_E2E_KEEP set, a screenshot <name>.png in the test's directory.
     void Snapshot(const std::string& name);
 
+    // The settings files of the session: HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER.
+    std::string MachineStore() const;
+    std::string UserStore() const;
+    // The current user's autostart entry for the program.
+    std::string UserAutostartEntry() const;
+    // Writes a settings file as the registry editor exports them, with these lines
+    // after the header; creates its folder.
+    static void WriteStore(const std::string& path, const std::string& body);
+
+    // Moves the pointer; false when xdotool failed.
+    bool MoveCursor(int x, int y);
+    // Clicks button (1 left, 3 right) count times at the centre of window.
+    bool ClickCentre(XWindow window, int button, int count = 1);
+    // Gives window the keyboard focus and types these xdotool key names.
+    bool Keys(XWindow window, const std::vector<std::string>& keys);
+    // The viewable top-level window of pid called "Wakewatch"; 0 when none.
+    XWindow MainWindowOf(pid_t pid);
+
     static std::string HostName();
     // "<host name> up for <d> day(s), <h>:<mm>:<ss>".
     static bool IsUptimeTip(const std::string& tip);
