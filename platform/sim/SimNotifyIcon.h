@@ -44,6 +44,8 @@ class SimNotifyIcon : public NotifyIcon {
     // The only icon, or null when there is none or more than one.
     const TrayIcon* OnlyIcon() const;
     const std::vector<Request>& Requests() const { return requests_; }
+    // Forgets the request history (long runs keep it from growing).
+    void ClearRequests() { requests_.clear(); }
 
     // The next request (of `message` kind only, when given) fails and changes nothing.
     void FailNext(std::optional<std::uint32_t> message = std::nullopt) {
