@@ -87,34 +87,81 @@ TEST_F(HotCornersTest, CornersDoNothingWhileSwitchedOff) {
     EXPECT_FALSE(TraceOf("wakewatch").Has("saver start"));
 }
 
+// The screen-saver states the program can be in when it is told to end.
+enum class SaverState { On, HeldByCorner, SwitchedOffFromMenu, Running };
+
 struct EndCase {
-    const char* name;
+    SaverState state;
+    const char* stateName;
     int signal;
+    const char* signalName;
 };
 
 void PrintTo(const EndCase& c, std::ostream* os) {
-    *os << c.name;
+    *os << c.stateName << "/" << c.signalName;
 }
 
-class EndWhileHeld : public HotCornersTest, public ::testing::WithParamInterface<EndCase> {};
+class EndInEverySaverState : public HotCornersTest, public ::testing::WithParamInterface<EndCase> {
+  protected:
+    void Reach(SaverState state, XWindow icon) {
+        switch (state) {
+            case SaverState::On:
+                return;
+            case SaverState::HeldByCorner:
+                ASSERT_TRUE(MoveCursor(kBottomRightX, kBottomY));
+                ASSERT_TRUE(SaverTimeoutBecomes(0));
+                return;
+            case SaverState::SwitchedOffFromMenu:
+                ASSERT_TRUE(ClickCentre(icon, 3));
+                ASSERT_TRUE(WaitFor([&] { return TraceOf("wakewatch").Has("menu shown"); }, 5s));
+                // "&Disable Screen Saver"
+                ASSERT_EQ(X().Xdotool({"key", "d"}), 0);
+                ASSERT_TRUE(SaverTimeoutBecomes(0));
+                ASSERT_TRUE(MoveCursor(512, 384));
+                return;
+            case SaverState::Running:
+                ASSERT_TRUE(MoveCursor(kBottomLeftX, kBottomY));
+                ASSERT_TRUE(WaitFor([&] { return Probe().SaverState() == 1; }, 5s));
+                return;
+        }
+    }
+};
 
-TEST_P(EndWhileHeld, SwitchesTheScreenSaverBackOn) {
+TEST_P(EndInEverySaverState, LeavesTheScreenSaverOn) {
     WriteStore(MachineStore(), kHotCornersOn);
-    ASSERT_NE(Start(), 0u) << program_->Describe();
-    ASSERT_TRUE(MoveCursor(kBottomRightX, kBottomY));
-    ASSERT_TRUE(SaverTimeoutBecomes(0));
+    const XWindow icon = Start();
+    ASSERT_NE(icon, 0u) << program_->Describe();
+    Reach(GetParam().state, icon);
+    if (HasFatalFailure()) {
+        return;
+    }
 
     program_->Signal(GetParam().signal);
     ASSERT_TRUE(program_->WaitExit(5s));
     EXPECT_EQ(program_->ExitCode(), 0) << program_->Describe();
-    // The cursor is still in the corner: only the exit path can have restored it.
+    // The cursor is still where it was: only the exit path can have restored it.
     EXPECT_EQ(Probe().SaverTimeout(), kServerSaverTimeout);
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, EndWhileHeld,
-                         ::testing::Values(EndCase{"SIGTERM", SIGTERM}, EndCase{"SIGINT", SIGINT},
-                                           EndCase{"SIGHUP", SIGHUP}),
-                         [](const auto& test) { return std::string(test.param.name); });
+std::vector<EndCase> EveryStateAndSignal() {
+    std::vector<EndCase> cases;
+    for (auto [state, stateName] :
+         {std::pair{SaverState::On, "On"}, std::pair{SaverState::HeldByCorner, "HeldByCorner"},
+          std::pair{SaverState::SwitchedOffFromMenu, "SwitchedOffFromMenu"},
+          std::pair{SaverState::Running, "Running"}}) {
+        for (auto [signal, signalName] :
+             {std::pair{SIGTERM, "SIGTERM"}, std::pair{SIGINT, "SIGINT"},
+              std::pair{SIGHUP, "SIGHUP"}}) {
+            cases.push_back({state, stateName, signal, signalName});
+        }
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(StatesAndSignals, EndInEverySaverState,
+                         ::testing::ValuesIn(EveryStateAndSignal()), [](const auto& test) {
+                             return std::string(test.param.stateName) + "_" + test.param.signalName;
+                         });
 
 TEST_F(HotCornersTest, OlderReleasesPerUserSettingIsMovedAndTakesEffect) {
     WriteStore(UserStore(),

@@ -73,6 +73,56 @@ TEST_P(TrayHostRestartTest, IconComesBackWithItsLastTooltip) {
     }
 }
 
+// The host is ended and started again many times, in both ways: after each start the
+// icon docks again, re-added with the picture and tooltip it last had.
+using TrayHostRestarts = WakewatchTest;
+
+TEST_F(TrayHostRestarts, FiftyRestartsEachBringTheIconBackAsItWas) {
+    constexpr int kRestarts = 50;
+    Process& program = Launch("wakewatch");
+    ASSERT_NE(WaitDocked(program.Pid()), 0u) << "the program is " << program.Describe();
+    const Trace trace = TraceOf("wakewatch");
+    ASSERT_TRUE(WaitFor([&] { return trace.Has("notify modify ok tip="); }, 5s));
+
+    for (int restart = 1; restart <= kRestarts; ++restart) {
+        X().StopTrayHost(restart % 2 == 0 ? SIGKILL : SIGTERM);
+        X().StartTrayHost();
+        ASSERT_NE(WaitDocked(program.Pid(), 5s), 0u) << "no icon after restart " << restart;
+        // The restart's re-add, and what was set last before the notice.
+        std::vector<TraceLine> lines;
+        std::size_t notices = 0;
+        std::string lastTip;
+        std::string lastIcon;
+        const bool readded = WaitFor(
+            [&] {
+                lines = trace.Lines();
+                notices = 0;
+                for (const TraceLine& line : lines) {
+                    if (line.StartsWith("taskbar-created")) {
+                        ++notices;
+                    } else if (notices == static_cast<std::size_t>(restart) &&
+                               line.StartsWith("notify add ok")) {
+                        EXPECT_EQ(line.Field("tip"), lastTip) << "restart " << restart;
+                        EXPECT_EQ(line.Field("hIcon"), lastIcon) << "restart " << restart;
+                        return true;
+                    }
+                    if (notices < static_cast<std::size_t>(restart)) {
+                        if (CarriesTip(line)) {
+                            lastTip = line.Field("tip");
+                        }
+                        if (!line.Field("hIcon").empty() && line.StartsWith("notify")) {
+                            lastIcon = line.Field("hIcon");
+                        }
+                    }
+                }
+                return false;
+            },
+            3s);
+        ASSERT_TRUE(readded) << "no re-add after restart " << restart;
+        ASSERT_TRUE(program.Running()) << program.Describe();
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(HostEnds, TrayHostRestartTest,
                          ::testing::Values(HostEnd{SIGTERM, "Quits"}, HostEnd{SIGKILL, "Dies"}),
                          [](const auto& test) { return std::string(test.param.name); });
