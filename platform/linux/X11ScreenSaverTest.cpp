@@ -119,6 +119,8 @@ TEST_F(X11ScreenSaverTest, RestoreOnExitUndoesOnlyWhatTheProgramSwitchedOff) {
         X11ScreenSaver saver(program_, nullptr);
         Switch(saver, 0);
         Switch(saver, 1);
+        // The user acts after the program's request has reached the server.
+        XSync(program_, False);
         UserSets({0, 600, PreferBlanking, AllowExposures});
         saver.RestoreOnExit();
         EXPECT_EQ(ServerHas().timeout, 0);
