@@ -12,22 +12,41 @@ WW_PACKAGES=(
   xvfb trayer xdotool imagemagick x11-utils dbus-daemon
 )
 
+# Only ./test needs these: the 32-bit Windows cross compiler (GoogleTest is
+# built from the googletest sources above) and 32-bit Wine to run what it builds.
+# shellcheck disable=SC2034 # used by ./test and tools/win32-test
+WW_WIN32_PACKAGES=(g++-mingw-w64-i686-posix wine wine32:i386)
+
+# ww_install_packages [extra package ...]: WW_PACKAGES and the extra ones.
 ww_install_packages() {
-  local installed missing=() package
+  local wanted=("${WW_PACKAGES[@]}" "$@")
+  local installed missing=() package add_i386=
   # One dpkg-query for all of them keeps this quick when nothing is missing.
   # It fails when some are unknown to dpkg; what it prints is still right.
-  installed=$( (dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' "${WW_PACKAGES[@]}" \
-    2>/dev/null || true) | awk '$1 == "ii" { print $2 }')
-  for package in "${WW_PACKAGES[@]}"; do
+  # A foreign package is named with its architecture (wine32:i386), so both
+  # the plain and the qualified name count.
+  installed=$( (dpkg-query -W -f='${db:Status-Abbrev} ${Package} ${binary:Package}\n' \
+    "${wanted[@]}" 2>/dev/null || true) | awk '$1 == "ii" { print $2; print $3 }')
+  for package in "${wanted[@]}"; do
     grep -qxF "$package" <<<"$installed" || missing+=("$package")
   done
   if [ ${#missing[@]} -eq 0 ]; then
     return 0
   fi
+  if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    add_i386=1
+  fi
   if [ "$(id -u)" -ne 0 ]; then
     echo "Some Debian packages are missing. Install them with:" >&2
+    if [ -n "$add_i386" ]; then
+      echo "  sudo dpkg --add-architecture i386 && sudo apt-get update" >&2
+    fi
     echo "  sudo apt-get install --no-install-recommends ${missing[*]}" >&2
     exit 1
+  fi
+  if [ -n "$add_i386" ]; then
+    echo "Adding the i386 architecture for 32-bit Wine"
+    dpkg --add-architecture i386
   fi
   echo "Installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/ports/UiRuntime.h"
+#include "platform/win32/Win32Trace.h"
+
+namespace ww::platform {
+
+// Message boxes with MessageBoxA: modal, owned by no window (the tray form
+// is never shown), messages of the thread handled while one is open.
+class Win32Dialogs final : public Dialogs {
+  public:
+    explicit Win32Dialogs(Win32Trace& trace) : trace_(trace) {}
+
+    int MsgBox(std::string_view text, std::uint32_t style, std::string_view title) override;
+
+  private:
+    Win32Trace& trace_;
+};
+
+}  // namespace ww::platform
