@@ -23,14 +23,20 @@ EventLoop::TimerId QtEventLoop::SetTimer(std::uint32_t intervalMs, std::function
     // 400 and 1000 ms need no precision; coarse timers let the system batch wake-ups.
     entry->timer->setTimerType(Qt::CoarseTimer);
     entry->timer->setInterval(static_cast<int>(intervalMs));
-    QObject::connect(entry->timer, &QTimer::timeout, &owner_, [this, entry] {
+    QObject::connect(entry->timer, &QTimer::timeout, &owner_, [this, entry, intervalMs] {
         // A tick that yields (DoEvents, a message box) must not run again
         // inside itself when the next interval passes meanwhile.
         if (run_.Ended() || entry->killed || entry->running) {
             return;
         }
         entry->running = true;
-        entry->onTick();
+        if (cost_.Enabled()) {
+            const std::int64_t start = TickCost::ThreadCpuNs();
+            entry->onTick();
+            cost_.Add(intervalMs, TickCost::ThreadCpuNs() - start);
+        } else {
+            entry->onTick();
+        }
         entry->running = false;
     });
     entry->timer->start();

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/linux/RunState.h"
+#include "platform/linux/TickCost.h"
 #include "platform/linux/Trace.h"
 #include "platform/ports/UiRuntime.h"
 
@@ -35,6 +36,7 @@ class QtEventLoop final : public EventLoop {
     QObject owner_;  // parent of the timers, so none outlives this object
     std::map<TimerId, std::shared_ptr<Timer>> timers_;
     TimerId lastId_ = 0;
+    TickCost cost_;
 };
 
 }  // namespace ww::platform

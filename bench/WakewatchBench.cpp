@@ -1,0 +1,309 @@
+// Measures what Wakewatch costs on a desktop, on a private X server with a
+// tray host: start-up to docked icon, idle CPU against conky showing the same
+// facts at the same interval, CPU per tick, and private memory over time.
+// Prints figures with their targets; it never fails on a figure.
+//
+//   wakewatch_bench <wakewatch> [--seconds N] [--rounds N] [--memory-minutes N] [--launches N]
+#include <dirent.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/e2e/Process.h"
+#include "tests/e2e/WaitFor.h"
+#include "tests/e2e/XSession.h"
+
+namespace ww::bench {
+namespace {
+
+using namespace ww::e2e;
+using Clock = std::chrono::steady_clock;
+
+constexpr double kTickSeconds = 0.4;
+
+struct Options {
+    std::string program;
+    int seconds = 60;
+    int rounds = 2;
+    int memoryMinutes = 10;
+    int launches = 10;
+};
+
+// CPU time of every thread of pid, in seconds (scheduler nanoseconds).
+double CpuSeconds(pid_t pid) {
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    double total = 0;
+    if (DIR* dir = opendir(tasks.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            if (entry->d_name[0] == '.') {
+                continue;
+            }
+            std::ifstream in(tasks + "/" + entry->d_name + "/schedstat");
+            unsigned long long ns = 0;
+            if (in >> ns) {
+                total += static_cast<double>(ns) / 1e9;
+            }
+        }
+        closedir(dir);
+    }
+    return total;
+}
+
+// Fields of /proc/pid/smaps_rollup in kB.
+std::map<std::string, long> MemoryKb(pid_t pid) {
+    std::map<std::string, long> fields;
+    std::ifstream in("/proc/" + std::to_string(pid) + "/smaps_rollup");
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::string name;
+        long kb = 0;
+        if (words >> name >> kb && name.back() == ':') {
+            fields[name.substr(0, name.size() - 1)] = kb;
+        }
+    }
+    return fields;
+}
+
+class Bench {
+  public:
+    explicit Bench(Options options) : options_(std::move(options)) {}
+
+    void Run() {
+        std::printf("Wakewatch benchmark: %s, %u processors\n", options_.program.c_str(),
+                    std::thread::hardware_concurrency());
+        StartUp();
+        IdleCpu();
+        Memory();
+    }
+
+  private:
+    Process Launch(const std::string& name, const std::vector<std::string>& argv,
+                   const Environment& env) {
+        SpawnOptions spawn;
+        spawn.argv = argv;
+        spawn.env = env.Entries();
+        spawn.stderrPath = session_.Dir().Path() + "/" + name + ".stderr";
+        return Process(spawn);
+    }
+
+    // With tickCost, the program times its timer handlers into that file.
+    Process LaunchWakewatch(const std::string& name, const std::string& tickCost = "") {
+        Environment env = session_.ProgramEnv(name);
+        env.Unset("WAKEWATCH_TRACE");  // measure the program as users run it
+        if (!tickCost.empty()) {
+            env.Set("WAKEWATCH_TICK_COST", tickCost);
+        }
+        return Launch(name, {options_.program}, env);
+    }
+
+    XWindow Docked(pid_t pid) {
+        XProbe& probe = session_.Probe();
+        for (XWindow client : probe.DockedClients(probe.TrayPanel())) {
+            if (probe.Pid(client) == pid && probe.Viewable(client)) {
+                return client;
+            }
+        }
+        return 0;
+    }
+
+    void StartUp() {
+        std::vector<double> ms;
+        for (int i = 0; i < options_.launches; ++i) {
+            const auto start = Clock::now();
+            Process program = LaunchWakewatch("startup");
+            if (!WaitFor([&] { return Docked(program.Pid()) != 0; }, 10s, 1ms)) {
+                std::printf("start-up: the icon did not dock within 10 s\n");
+                return;
+            }
+            ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+            program.Stop();
+        }
+        std::sort(ms.begin(), ms.end());
+        std::printf(
+            "start-up to icon docked: median %.0f ms, worst %.0f ms over %zu starts "
+            "(target: at most 100 ms)\n",
+            ms[ms.size() / 2], ms.back(), ms.size());
+    }
+
+    std::string ConkyConfig() {
+        const std::string path = session_.Dir().Path() + "/conky.conf";
+        std::ofstream out(path);
+        out << "conky.config = {\n"
+               "  update_interval = 0.4, out_to_x = true, out_to_console = false,\n"
+               "  own_window = true, own_window_type = 'normal', double_buffer = true,\n"
+               "  background = false, use_xft = false, cpu_avg_samples = 1,\n"
+               "  net_avg_samples = 1, alignment = 'top_left',\n"
+               "}\n"
+               "conky.text = [[${nodename} up for ${uptime}\n";
+        for (unsigned cpu = 1; cpu <= std::thread::hardware_concurrency(); ++cpu) {
+            out << "${cpu cpu" << cpu << "}% ";
+        }
+        out << "\n${mem}\n${downspeedf lo} ${upspeedf lo}\n]]\n";
+        return path;
+    }
+
+    // CPU seconds the process uses over the measuring time, after it settled;
+    // negative when it ended before the time was up.
+    double Measure(Process& process) {
+        std::this_thread::sleep_for(3s);
+        const double before = CpuSeconds(process.Pid());
+        std::this_thread::sleep_for(std::chrono::seconds(options_.seconds));
+        const double used = CpuSeconds(process.Pid()) - before;
+        const bool lasted = process.Running();
+        process.Stop();
+        return lasted ? used : -1;
+    }
+
+    void IdleCpu() {
+        const std::string conky = ConkyConfig();
+        double wakewatch = 0;
+        double peer = 0;
+        bool peerRan = true;
+        const std::string tickCost = session_.Dir().Path() + "/tick-cost";
+        std::string tickLines;
+        for (int round = 0; round < options_.rounds; ++round) {
+            Process program = LaunchWakewatch("idle", tickCost);
+            if (!WaitFor([&] { return Docked(program.Pid()) != 0; }, 10s)) {
+                std::printf("idle CPU: the icon did not dock\n");
+                return;
+            }
+            wakewatch += Measure(program);
+            std::ifstream costs(tickCost);
+            for (std::string line; std::getline(costs, line);) {
+                tickLines += "  round " + std::to_string(round + 1) + ", " + line + "\n";
+            }
+            try {
+                Environment env = session_.ProgramEnv("conky");
+                Process other = Launch("conky", {"conky", "-c", conky}, env);
+                const double used = Measure(other);
+                peerRan = peerRan && used >= 0;
+                peer += used;
+            } catch (const std::exception& error) {
+                std::printf("conky could not start: %s\n", error.what());
+                peerRan = false;
+            }
+        }
+        const double seconds = static_cast<double>(options_.seconds) * options_.rounds;
+        const double percent = 100.0 * wakewatch / seconds;
+        std::printf(
+            "idle CPU, Wakewatch: %.4f s in %.0f s = %.4f %% of one core "
+            "(target: at most 0.05 %%)\n",
+            wakewatch, seconds, percent);
+        const double ticks = seconds / kTickSeconds;
+        std::printf("one tick, the timer handler's CPU time (target: at most 50 us):\n%s",
+                    tickLines.empty() ? "  not reported\n" : tickLines.c_str());
+        std::printf(
+            "CPU per tick, everything the process does (event loop, X, kernel): "
+            "%.1f us\n",
+            1e6 * wakewatch / ticks);
+        if (peerRan && peer > 0) {
+            std::printf("idle CPU, conky (same facts, 0.4 s): %.4f s = %.4f %% of one core\n", peer,
+                        100.0 * peer / seconds);
+            std::printf("ratio Wakewatch / conky: %.2f (target: at most 1)\n", wakewatch / peer);
+        } else {
+            std::printf("idle CPU, conky: not measured (is conky-std installed?)\n");
+        }
+    }
+
+    void PrintMemory(const char* when, pid_t pid) {
+        auto kb = MemoryKb(pid);
+        std::printf(
+            "memory %s: private dirty %ld kB, anonymous %ld kB, RSS %ld kB "
+            "(target: private at most 4096 kB)\n",
+            when, kb["Private_Dirty"], kb["Anonymous"], kb["Rss"]);
+    }
+
+    void Memory() {
+        Process program = LaunchWakewatch("memory");
+        if (!WaitFor([&] { return Docked(program.Pid()) != 0; }, 10s)) {
+            std::printf("memory: the icon did not dock\n");
+            return;
+        }
+        const auto start = Clock::now();
+        std::this_thread::sleep_for(60s);
+        PrintMemory("after 1 minute", program.Pid());
+
+        // The main window opened (double-click) and closed again (Escape: Cancel).
+        const XWindow icon = Docked(program.Pid());
+        const auto place = session_.Probe().RootGeometry(icon);
+        if (place) {
+            session_.Xdotool({"mousemove", std::to_string(place->CentreX()),
+                              std::to_string(place->CentreY()), "click", "--repeat", "2", "--delay",
+                              "60", "1"});
+        }
+        XWindow window = 0;
+        const bool opened = WaitFor(
+            [&] {
+                for (XWindow w : session_.Probe().TopLevelsOf(program.Pid())) {
+                    if (session_.Probe().Name(w) == "Wakewatch" &&
+                        !session_.Probe().OverrideRedirect(w)) {
+                        window = w;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            10s);
+        if (opened) {
+            std::this_thread::sleep_for(3s);
+            PrintMemory("with the main window open", program.Pid());
+            session_.Xdotool({"windowfocus", "--sync", std::to_string(window), "key", "Escape"});
+            WaitFor([&] { return session_.Probe().TopLevelsOf(program.Pid()).empty(); }, 10s);
+        } else {
+            std::printf("memory: the main window did not open\n");
+        }
+        std::this_thread::sleep_until(start + std::chrono::minutes(options_.memoryMinutes));
+        PrintMemory(("after " + std::to_string(options_.memoryMinutes) + " minutes").c_str(),
+                    program.Pid());
+        program.Stop();
+    }
+
+    Options options_;
+    XSession session_;
+};
+
+}  // namespace
+}  // namespace ww::bench
+
+int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is measured
+    ww::bench::Options options;
+    if (argc < 2) {
+        std::fprintf(stderr,
+                     "usage: %s <wakewatch> [--seconds N] [--rounds N] [--memory-minutes N] "
+                     "[--launches N]\n",
+                     argv[0]);
+        return 2;
+    }
+    options.program = argv[1];
+    for (int i = 2; i + 1 < argc; i += 2) {
+        const std::string name = argv[i];
+        const int value = std::atoi(argv[i + 1]);
+        if (name == "--seconds") {
+            options.seconds = value;
+        } else if (name == "--rounds") {
+            options.rounds = value;
+        } else if (name == "--memory-minutes") {
+            options.memoryMinutes = value;
+        } else if (name == "--launches") {
+            options.launches = value;
+        }
+    }
+    try {
+        ww::bench::Bench(options).Run();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "benchmark failed: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
