@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -30,6 +31,28 @@ using namespace ww::e2e;
 using Clock = std::chrono::steady_clock;
 
 constexpr double kTickSeconds = 0.4;
+
+// Ctrl+C or a TERM ends the run at the next pause; unwinding then stops every
+// program, the tray host and the X server this benchmark started.
+volatile std::sig_atomic_t interrupted = 0;
+struct Interrupted {};
+
+void OnSignal(int) {
+    interrupted = 1;
+}
+
+void PauseUntil(Clock::time_point until) {
+    while (Clock::now() < until) {
+        if (interrupted) {
+            throw Interrupted{};
+        }
+        std::this_thread::sleep_for(std::min<Clock::duration>(100ms, until - Clock::now()));
+    }
+}
+
+void Pause(Clock::duration length) {
+    PauseUntil(Clock::now() + length);
+}
 
 struct Options {
     std::string program;
@@ -155,9 +178,9 @@ class Bench {
     // CPU seconds the process uses over the measuring time, after it settled;
     // negative when it ended before the time was up.
     double Measure(Process& process) {
-        std::this_thread::sleep_for(3s);
+        Pause(3s);
         const double before = CpuSeconds(process.Pid());
-        std::this_thread::sleep_for(std::chrono::seconds(options_.seconds));
+        Pause(std::chrono::seconds(options_.seconds));
         const double used = CpuSeconds(process.Pid()) - before;
         const bool lasted = process.Running();
         process.Stop();
@@ -230,7 +253,7 @@ class Bench {
             return;
         }
         const auto start = Clock::now();
-        std::this_thread::sleep_for(60s);
+        Pause(60s);
         PrintMemory("after 1 minute", program.Pid());
 
         // The main window opened (double-click) and closed again (Escape: Cancel).
@@ -255,14 +278,14 @@ class Bench {
             },
             10s);
         if (opened) {
-            std::this_thread::sleep_for(3s);
+            Pause(3s);
             PrintMemory("with the main window open", program.Pid());
             session_.Xdotool({"windowfocus", "--sync", std::to_string(window), "key", "Escape"});
             WaitFor([&] { return session_.Probe().TopLevelsOf(program.Pid()).empty(); }, 10s);
         } else {
             std::printf("memory: the main window did not open\n");
         }
-        std::this_thread::sleep_until(start + std::chrono::minutes(options_.memoryMinutes));
+        PauseUntil(start + std::chrono::minutes(options_.memoryMinutes));
         PrintMemory(("after " + std::to_string(options_.memoryMinutes) + " minutes").c_str(),
                     program.Pid());
         program.Stop();
@@ -299,8 +322,13 @@ int main(int argc, char** argv) {
             options.launches = value;
         }
     }
+    std::signal(SIGINT, ww::bench::OnSignal);
+    std::signal(SIGTERM, ww::bench::OnSignal);
     try {
         ww::bench::Bench(options).Run();
+    } catch (const ww::bench::Interrupted&) {
+        std::fprintf(stderr, "benchmark interrupted\n");
+        return 130;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "benchmark failed: %s\n", error.what());
         return 1;
