@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -106,6 +107,7 @@ class Bench {
                     std::thread::hardware_concurrency());
         StartUp();
         IdleCpu();
+        TickInstructions();
         Memory();
     }
 
@@ -236,6 +238,48 @@ class Bench {
         } else {
             std::printf("idle CPU, conky: not measured (is conky-std installed?)\n");
         }
+    }
+
+    // The tick's instruction count under callgrind: unlike time, the same on
+    // a busy machine and an idle one.
+    void TickInstructions() {
+        const std::string dir = session_.Dir().Path();
+        Environment env = session_.ProgramEnv("callgrind");
+        env.Unset("WAKEWATCH_TRACE");
+        env.Set("WAKEWATCH_TICK_COST", dir + "/callgrind-ticks");
+        std::unique_ptr<Process> program;
+        try {
+            program = std::make_unique<Process>(
+                Launch("callgrind",
+                       {"valgrind", "--tool=callgrind", "--callgrind-out-file=" + dir + "/cg.out",
+                        "--toggle-collect=*timUpdate_Timer*", options_.program},
+                       env));
+        } catch (const std::exception&) {
+            std::printf("one tick under callgrind: not measured (is valgrind installed?)\n");
+            return;
+        }
+        Pause(20s);
+        program->Stop(10s);
+        long long instructions = -1;
+        std::ifstream profile(dir + "/cg.out");
+        for (std::string line; std::getline(profile, line);) {
+            if (line.rfind("summary: ", 0) == 0 || line.rfind("totals: ", 0) == 0) {
+                instructions = std::atoll(line.c_str() + line.find(' ') + 1);
+            }
+        }
+        long long runs = 0;
+        std::ifstream ticks(dir + "/callgrind-ticks");
+        for (std::string line; std::getline(ticks, line);) {
+            if (line.rfind("timer 400 ms: ", 0) == 0) {
+                runs = std::atoll(line.c_str() + 14);
+            }
+        }
+        if (instructions < 0 || runs == 0) {
+            std::printf("one tick under callgrind: no profile\n");
+            return;
+        }
+        std::printf("one tick under callgrind: %lld instructions, mean of %lld ticks\n",
+                    instructions / runs, runs);
     }
 
     void PrintMemory(const char* when, pid_t pid) {
