@@ -33,18 +33,28 @@ std::string_view NextToken(std::string_view& rest) {
     return token;
 }
 
-// A decimal number of any length, reduced modulo 2^32 (unsigned arithmetic
-// wraps, so digit by digit gives exactly the low 32 bits).
-std::optional<std::uint32_t> Low32(std::string_view token) {
-    if (token.empty()) {
-        return std::nullopt;
+// The next whitespace-separated token of `rest` as a decimal number of any
+// length reduced modulo 2^32 (unsigned arithmetic wraps, so digit by digit
+// gives exactly the low 32 bits), taken off its front. Nothing for an empty
+// token or one that is not all digits. One pass over the characters: this runs
+// for every interface on every tick.
+std::optional<std::uint32_t> NextNumber(std::string_view& rest) {
+    std::size_t i = 0;
+    while (i < rest.size() && IsBlank(rest[i])) {
+        ++i;
     }
+    const std::size_t start = i;
     std::uint32_t value = 0;
-    for (const char c : token) {
+    for (; i < rest.size() && !IsBlank(rest[i]); ++i) {
+        const char c = rest[i];
         if (c < '0' || c > '9') {
             return std::nullopt;
         }
         value = value * 10u + static_cast<std::uint32_t>(c - '0');
+    }
+    rest.remove_prefix(i);
+    if (i == start) {
+        return std::nullopt;
     }
     return value;
 }
@@ -62,7 +72,7 @@ std::optional<InterfaceOctets> ParseLine(std::string_view line) {
     std::string_view rest = line.substr(colon + 1);
     InterfaceOctets row;
     for (int field = 0; field <= kTxBytesField; ++field) {
-        const std::optional<std::uint32_t> value = Low32(NextToken(rest));
+        const std::optional<std::uint32_t> value = NextNumber(rest);
         if (!value) {
             return std::nullopt;
         }
