@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "platform/common/QuotedText.h"
+
 namespace ww::platform {
 namespace {
 
@@ -52,29 +54,7 @@ void Trace::Write(std::string_view event) {
 }
 
 std::string Trace::Quote(std::string_view text) {
-    std::string quoted;
-    quoted.reserve(text.size() + 2);
-    quoted += '"';
-    for (char c : text) {
-        switch (c) {
-            case '\\':
-                quoted += "\\\\";
-                break;
-            case '"':
-                quoted += "\\\"";
-                break;
-            case '\r':
-                quoted += "\\r";
-                break;
-            case '\n':
-                quoted += "\\n";
-                break;
-            default:
-                quoted += c;
-        }
-    }
-    quoted += '"';
-    return quoted;
+    return QuotedText(text);
 }
 
 }  // namespace ww::platform

@@ -1,5 +1,7 @@
 #include "platform/sim/SimLog.h"
 
+#include "platform/common/QuotedText.h"
+
 namespace ww::platform {
 
 std::vector<std::string> SimLog::WithPrefix(std::string_view prefix) const {
@@ -23,27 +25,7 @@ std::size_t SimLog::Count(std::string_view prefix) const {
 }
 
 std::string SimLog::Quote(std::string_view text) {
-    std::string quoted = "\"";
-    for (char c : text) {
-        switch (c) {
-            case '\\':
-                quoted += "\\\\";
-                break;
-            case '"':
-                quoted += "\\\"";
-                break;
-            case '\r':
-                quoted += "\\r";
-                break;
-            case '\n':
-                quoted += "\\n";
-                break;
-            default:
-                quoted += c;
-        }
-    }
-    quoted += '"';
-    return quoted;
+    return QuotedText(text);
 }
 
 }  // namespace ww::platform

@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Trace.h"
 
+#include "platform/common/QuotedText.h"
 #include "platform/win32/Win32Calls.h"
 
 #include <cstdlib>
@@ -52,29 +53,7 @@ void Win32Trace::Write(std::string_view event) {
 }
 
 std::string Win32Trace::Quote(std::string_view text) {
-    std::string quoted;
-    quoted.reserve(text.size() + 2);
-    quoted += '"';
-    for (char c : text) {
-        switch (c) {
-            case '\\':
-                quoted += "\\\\";
-                break;
-            case '"':
-                quoted += "\\\"";
-                break;
-            case '\r':
-                quoted += "\\r";
-                break;
-            case '\n':
-                quoted += "\\n";
-                break;
-            default:
-                quoted += c;
-        }
-    }
-    quoted += '"';
-    return quoted;
+    return QuotedText(text);
 }
 
 }  // namespace ww::platform
