@@ -31,8 +31,8 @@ QIcon BlankIcon() {
 
 }  // namespace
 
-QString TipText(const NotifyIconData& data) {
-    return QString::fromUtf8(data.szTip, static_cast<qsizetype>(TipLength(data)));
+std::string_view TipText(const NotifyIconData& data) {
+    return {data.szTip, TipLength(data)};
 }
 
 QtNotifyIcon::QtNotifyIcon(TrayView& view, WindowTable& windows, Trace& trace, const RunState& run)
@@ -141,16 +141,16 @@ void QtNotifyIcon::Take(const NotifyIconData& data) {
         icon_ = data.hIcon;
     }
     if ((data.uFlags & nif::kTip) != 0) {
-        tip_ = TipText(data);
+        tip_.assign(TipText(data));
     }
 }
 
 void QtNotifyIcon::Sync() {
     if (viewTip_ != tip_) {
-        view_.SetToolTip(tip_);
+        view_.SetToolTip(QString::fromUtf8(tip_.data(), static_cast<qsizetype>(tip_.size())));
         viewTip_ = tip_;
         if (trace_.Enabled()) {
-            trace_.Write("qt tooltip " + Trace::Quote(tip_.toStdString()));
+            trace_.Write("qt tooltip " + Trace::Quote(tip_));
         }
     }
     if (viewIcon_ != icon_) {

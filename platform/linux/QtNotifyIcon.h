@@ -4,6 +4,8 @@
 #include <QString>
 #include <map>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "platform/common/WindowTable.h"
 #include "platform/linux/RunState.h"
@@ -73,15 +75,17 @@ class QtNotifyIcon final : public NotifyIcon {
     std::uint32_t id_ = 0;
     std::uint32_t callbackMessage_ = 0;
     HIcon icon_ = 0;
-    QString tip_;
+    // The tip as bytes: the tick sets the same text most of the time, and
+    // comparing bytes spares converting it every time.
+    std::string tip_;
 
     // What the view holds now; nullopt until first set.
-    std::optional<QString> viewTip_;
+    std::optional<std::string> viewTip_;
     std::optional<HIcon> viewIcon_;
     bool viewShown_ = false;
 };
 
 // The tooltip text of a request: the NUL-terminated start of szTip, at most 63 bytes.
-QString TipText(const NotifyIconData& data);
+std::string_view TipText(const NotifyIconData& data);
 
 }  // namespace ww::platform

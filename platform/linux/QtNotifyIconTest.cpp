@@ -12,13 +12,17 @@ namespace {
 // Records what reaches the toolkit.
 class FakeTrayView final : public TrayView {
   public:
-    void SetToolTip(const QString& tip) override { tips.push_back(tip.toStdString()); }
+    void SetToolTip(const QString& tip) override {
+        tips.push_back(tip.toStdString());
+        qtips.push_back(tip);
+    }
     void SetIcon(const QIcon& icon) override { icons.push_back(icon.cacheKey()); }
     void Show() override { shown = true; }
     void Hide() override { shown = false; }
     void SetClickHandler(ClickHandler handler) override { click = std::move(handler); }
 
     std::vector<std::string> tips;
+    std::vector<QString> qtips;
     std::vector<qint64> icons;
     bool shown = false;
     ClickHandler click;
@@ -165,7 +169,15 @@ TEST_F(QtNotifyIconTest, TipIsCutAt63Bytes) {
     std::memset(data.szTip, 'a', sizeof data.szTip);  // no NUL at all
     ASSERT_TRUE(icon_.Shell_NotifyIconA(nim::kAdd, data));
     EXPECT_EQ(view_.tips.back(), std::string(63, 'a'));
-    EXPECT_EQ(TipText(Request(nif::kTip, 0, "short")), QStringLiteral("short"));
+    EXPECT_EQ(TipText(Request(nif::kTip, 0, "short")), "short");
+}
+
+TEST_F(QtNotifyIconTest, TipReachesTheToolkitAsUtf8) {
+    icon_.SetHost(TrayKind::XEmbed, true);
+    ASSERT_TRUE(Add(icon1_,
+                    "K\xc3\xbc"
+                    "che up for 0:00:01"));  // a computer called Küche
+    EXPECT_EQ(view_.qtips.back(), QStringLiteral("K\u00fcche up for 0:00:01"));
 }
 
 TEST_F(QtNotifyIconTest, MouseActionsReachTheIconsWindow) {
