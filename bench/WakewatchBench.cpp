@@ -1,6 +1,6 @@
 // Measures what Wakewatch costs on a desktop, on a private X server with a
 // tray host: start-up to docked icon, idle CPU against conky showing the same
-// facts at the same interval and against two floors (a bare Qt tray icon, a
+// facts at the same interval and beside two floors (a bare Qt tray icon, a
 // loop that only wakes), CPU per tick, and private memory over time. Prints
 // figures with their targets; it never fails on a figure. The helper programs
 // are looked for beside this one.
@@ -182,20 +182,31 @@ class Bench {
         return path;
     }
 
-    // CPU seconds the process uses over the measuring time, after it settled;
-    // negative when it ended before the time was up.
-    double Measure(Process& process) {
+    // CPU seconds each process uses over one measuring time, after they
+    // settled; negative for one that ended before the time was up. Measured
+    // side by side, the figures share whatever else the machine does then.
+    std::vector<double> Measure(const std::vector<Process*>& processes) {
         Pause(3s);
-        const double before = CpuSeconds(process.Pid());
+        std::vector<double> before;
+        for (Process* process : processes) {
+            before.push_back(CpuSeconds(process->Pid()));
+        }
         Pause(std::chrono::seconds(options_.seconds));
-        const double used = CpuSeconds(process.Pid()) - before;
-        const bool lasted = process.Running();
-        process.Stop();
-        return lasted ? used : -1;
+        std::vector<double> used;
+        for (std::size_t i = 0; i < processes.size(); ++i) {
+            const double seconds = CpuSeconds(processes[i]->Pid()) - before[i];
+            used.push_back(processes[i]->Running() ? seconds : -1);
+        }
+        for (Process* process : processes) {
+            process->Stop();
+        }
+        return used;
     }
 
-    // One idle figure: CPU seconds summed over the rounds, or negative when
-    // the program could not be measured.
+    double Measure(Process& process) { return Measure(std::vector<Process*>{&process})[0]; }
+
+    // One idle figure: CPU seconds summed over the rounds, and whether every
+    // round measured the program (it may fail to start or end early).
     struct Idle {
         double seconds = 0;
         bool measured = true;
@@ -206,15 +217,14 @@ class Bench {
         }
     };
 
-    // Starts a program that needs no docking and measures it; a program that
-    // cannot start counts as not measured.
-    double MeasureOther(const std::string& name, const std::vector<std::string>& argv) {
+    // Starts a program beside Wakewatch; nothing when it cannot start.
+    std::unique_ptr<Process> LaunchFloor(const std::string& name, const std::string& program) {
         try {
-            Process other = Launch(name, argv, session_.ProgramEnv(name));
-            return Measure(other);
+            return std::make_unique<Process>(
+                Launch(name, {options_.helpers + "/" + program}, session_.ProgramEnv(name)));
         } catch (const std::exception& error) {
             std::printf("%s could not start: %s\n", name.c_str(), error.what());
-            return -1;
+            return nullptr;
         }
     }
 
@@ -227,24 +237,45 @@ class Bench {
         const std::string tickCost = session_.Dir().Path() + "/tick-cost";
         std::string tickLines;
         for (int round = 0; round < options_.rounds; ++round) {
+            // Wakewatch and the two floors side by side, then conky alone.
             Process program = LaunchWakewatch("idle", tickCost);
             if (!WaitFor([&] { return Docked(program.Pid()) != 0; }, 10s)) {
                 std::printf("idle CPU: the icon did not dock\n");
                 return;
             }
-            wakewatch.Add(Measure(program));
+            std::vector<Process*> measured{&program};
+            std::unique_ptr<Process> tray = LaunchFloor("bare-tray", "wakewatch_bare_tray");
+            std::unique_ptr<Process> loop = LaunchFloor("sleep-loop", "wakewatch_sleep_loop");
+            for (Process* floor : {tray.get(), loop.get()}) {
+                if (floor != nullptr) {
+                    measured.push_back(floor);
+                }
+            }
+            const std::vector<double> used = Measure(measured);
+            wakewatch.Add(used[0]);
+            bareTray.Add(tray ? used[1] : -1);
+            sleepLoop.Add(loop ? used.back() : -1);
             std::ifstream costs(tickCost);
             for (std::string line; std::getline(costs, line);) {
                 tickLines += "  round " + std::to_string(round + 1) + ", " + line + "\n";
             }
-            peer.Add(MeasureOther("conky", {"conky", "-c", conky}));
-            bareTray.Add(MeasureOther("bare-tray", {options_.helpers + "/wakewatch_bare_tray"}));
-            sleepLoop.Add(MeasureOther("sleep-loop", {options_.helpers + "/wakewatch_sleep_loop"}));
+            try {
+                Process other =
+                    Launch("conky", {"conky", "-c", conky}, session_.ProgramEnv("conky"));
+                peer.Add(Measure(other));
+            } catch (const std::exception& error) {
+                std::printf("conky could not start: %s\n", error.what());
+                peer.Add(-1);
+            }
         }
         const double seconds = static_cast<double>(options_.seconds) * options_.rounds;
         const double ticks = seconds / kTickSeconds;
         const auto percent = [&](const Idle& idle) { return 100.0 * idle.seconds / seconds; };
         const auto perTick = [&](const Idle& idle) { return 1e6 * idle.seconds / ticks; };
+        if (!wakewatch.measured) {
+            std::printf("idle CPU, Wakewatch: not measured, the program ended early\n");
+            return;
+        }
         std::printf(
             "idle CPU, Wakewatch: %.4f s in %.0f s = %.4f %% of one core, %.0f us per tick "
             "(target: at most 0.05 %%)\n",
@@ -257,8 +288,9 @@ class Bench {
         } else {
             std::printf("idle CPU, conky: not measured (is conky-std installed?)\n");
         }
-        // What waking every 400 ms costs on this machine before any work:
-        // Wakewatch's figure less the bare tray's is what its own code adds.
+        // What waking every 400 ms costs on this machine before any work,
+        // measured beside Wakewatch: its figure less the bare tray's is what
+        // its own code adds.
         if (sleepLoop.measured) {
             std::printf(
                 "idle CPU, floor: a loop that only wakes every 400 ms and reads "
