@@ -3,6 +3,8 @@
 #include <limits.h>
 #include <unistd.h>
 
+#include "platform/common/ProgramFacts.h"
+
 namespace ww::platform {
 
 std::string JoinArguments(const std::vector<std::string>& arguments) {
@@ -17,29 +19,12 @@ std::string JoinArguments(const std::vector<std::string>& arguments) {
 }
 
 AppFacts MakeAppFacts(std::string_view exePath) {
-    AppFacts facts;
-    facts.title = "Wakewatch";
-    facts.major = 1;
-    facts.minor = 5;
-    facts.revision = 1;
-    facts.pathSeparator = "/";
     const std::size_t slash = exePath.rfind('/');
-    std::string_view file = exePath;
-    if (slash != std::string_view::npos) {
-        facts.path = std::string(exePath.substr(0, slash == 0 ? 1 : slash));
-        file = exePath.substr(slash + 1);
+    if (slash == std::string_view::npos) {
+        return ProgramFacts("/", std::string(), exePath);
     }
-    const std::size_t dot = file.rfind('.');
-    if (dot != std::string_view::npos && dot > 0) {
-        // Kept apart so that folder, separator, name and extension give the
-        // program file back.
-        facts.exeExtension = std::string(file.substr(dot));
-        file = file.substr(0, dot);
-    } else {
-        facts.exeExtension.clear();
-    }
-    facts.exeName = std::string(file);
-    return facts;
+    return ProgramFacts("/", std::string(exePath.substr(0, slash == 0 ? 1 : slash)),
+                        exePath.substr(slash + 1));
 }
 
 std::string CurrentExecutablePath() {

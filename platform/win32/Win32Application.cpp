@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Application.h"
 
+#include "platform/common/ProgramFacts.h"
 #include "platform/win32/Win32Calls.h"
 
 namespace ww::platform {
@@ -33,30 +34,17 @@ std::string ArgumentText(std::string_view commandLine) {
 }
 
 AppFacts MakeWin32AppFacts(std::string_view modulePath) {
-    AppFacts facts;
-    facts.title = "Wakewatch";
-    facts.major = 1;
-    facts.minor = 5;
-    facts.revision = 1;
-    facts.pathSeparator = "\\";
     const std::size_t slash = modulePath.find_last_of("\\/");
-    std::string_view file = modulePath;
-    if (slash != std::string_view::npos) {
-        std::string_view folder = modulePath.substr(0, slash);
-        // "C:" alone would name the drive's current folder, not its root.
-        facts.path = std::string(
-            folder.size() == 2 && folder[1] == ':' ? modulePath.substr(0, slash + 1) : folder);
-        file = modulePath.substr(slash + 1);
+    if (slash == std::string_view::npos) {
+        return ProgramFacts("\\", std::string(), modulePath);
     }
-    const std::size_t dot = file.rfind('.');
-    if (dot != std::string_view::npos && dot > 0) {
-        facts.exeExtension = std::string(file.substr(dot));
-        file = file.substr(0, dot);
-    } else {
-        facts.exeExtension.clear();
-    }
-    facts.exeName = std::string(file);
-    return facts;
+    const std::string_view folder = modulePath.substr(0, slash);
+    // "C:" alone would name the drive's current folder, not its root.
+    return ProgramFacts(
+        "\\",
+        std::string(folder.size() == 2 && folder[1] == ':' ? modulePath.substr(0, slash + 1)
+                                                           : folder),
+        modulePath.substr(slash + 1));
 }
 
 Win32Application::Win32Application() : Win32Application(GetCommandLineA(), ModulePath()) {}
