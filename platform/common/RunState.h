@@ -2,9 +2,10 @@
 
 namespace ww::platform {
 
-// Whether the program has ended (EventLoop::End). Every callback into the
-// logic checks it first: once ended, no timer, signal, tray click or host
-// change reaches the logic again, even while Qt winds down.
+// Whether the program has ended (EventLoop::End). Every way into the logic
+// (timers, signals, window procedures, tray clicks, host changes) checks it
+// first: once ended, nothing reaches the logic again, even while the
+// toolkit's windows go away.
 class RunState {
   public:
     bool Ended() const { return ended_; }

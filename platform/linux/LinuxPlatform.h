@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/RunState.h"
 #include "platform/common/WindowTable.h"
 #include "platform/linux/LinuxApplication.h"
 #include "platform/linux/LinuxClock.h"
@@ -23,7 +24,6 @@
 #include "platform/linux/QtNotifyIcon.h"
 #include "platform/linux/QtTrayMenu.h"
 #include "platform/linux/QtTrayView.h"
-#include "platform/linux/RunState.h"
 #include "platform/linux/SessionEnd.h"
 #include "platform/linux/SessionScreenSaver.h"
 #include "platform/linux/SignalBridge.h"

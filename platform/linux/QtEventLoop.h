@@ -4,7 +4,7 @@
 #include <map>
 #include <memory>
 
-#include "platform/linux/RunState.h"
+#include "platform/common/RunState.h"
 #include "platform/linux/TickCost.h"
 #include "platform/linux/Trace.h"
 #include "platform/ports/UiRuntime.h"

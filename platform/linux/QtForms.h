@@ -3,8 +3,8 @@
 #include <functional>
 #include <string_view>
 
+#include "platform/common/RunState.h"
 #include "platform/common/WindowTable.h"
-#include "platform/linux/RunState.h"
 #include "platform/linux/Trace.h"
 #include "platform/ports/UiRuntime.h"
 

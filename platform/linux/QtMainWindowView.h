@@ -5,11 +5,11 @@
 #include <QPointer>
 #include <map>
 
+#include "platform/common/RunState.h"
 #include "platform/common/WindowTable.h"
 #include "platform/linux/LinuxWindowMessages.h"
 #include "platform/linux/QtMainWindowControls.h"
 #include "platform/linux/QtMainWindowWidget.h"
-#include "platform/linux/RunState.h"
 #include "platform/linux/Trace.h"
 #include "platform/ports/MainWindow.h"
 

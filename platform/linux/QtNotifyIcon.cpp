@@ -8,16 +8,6 @@
 namespace ww::platform {
 namespace {
 
-constexpr std::size_t kTipBytes = sizeof(NotifyIconData::szTip) - 1;
-
-std::size_t TipLength(const NotifyIconData& data) {
-    std::size_t n = 0;
-    while (n < kTipBytes && data.szTip[n] != '\0') {
-        ++n;
-    }
-    return n;
-}
-
 // What an add without a picture shows: the toolkit will not show an icon
 // without one.
 QIcon BlankIcon() {
@@ -30,10 +20,6 @@ QIcon BlankIcon() {
 }
 
 }  // namespace
-
-std::string_view TipText(const NotifyIconData& data) {
-    return {data.szTip, TipLength(data)};
-}
 
 QtNotifyIcon::QtNotifyIcon(TrayView& view, WindowTable& windows, Trace& trace, const RunState& run)
     : view_(view), windows_(windows), trace_(trace), run_(run), blank_(BlankIcon()) {
@@ -215,7 +201,7 @@ void QtNotifyIcon::TraceRequest(const char* what, bool ok, const NotifyIconData&
         line += " hIcon=" + std::to_string(data.hIcon);
     }
     if (add || (std::string_view(what) == "modify" && (data.uFlags & nif::kTip) != 0)) {
-        line += " tip=" + Trace::Quote(std::string(data.szTip, TipLength(data)));
+        line += " tip=" + Trace::Quote(TipText(data));
     }
     trace_.Write(line);
 }

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/common/RunState.h"
 #include "platform/common/WindowTable.h"
-#include "platform/linux/RunState.h"
 #include "platform/linux/Trace.h"
 #include "platform/linux/TrayHost.h"
 #include "platform/linux/TrayView.h"
@@ -84,8 +84,5 @@ class QtNotifyIcon final : public NotifyIcon {
     std::optional<HIcon> viewIcon_;
     bool viewShown_ = false;
 };
-
-// The tooltip text of a request: the NUL-terminated start of szTip, at most 63 bytes.
-std::string_view TipText(const NotifyIconData& data);
 
 }  // namespace ww::platform

@@ -5,7 +5,7 @@
 #include <map>
 #include <memory>
 
-#include "platform/linux/RunState.h"
+#include "platform/common/RunState.h"
 #include "platform/linux/Trace.h"
 #include "platform/linux/TrayHost.h"
 #include "platform/ports/TrayMenu.h"

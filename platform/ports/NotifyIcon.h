@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "platform/ports/IconImage.h"
 #include "platform/ports/Types.h"
@@ -19,6 +21,16 @@ struct NotifyIconData {
 };
 static_assert(sizeof(NotifyIconData) == 88);
 
+// The tooltip text of a request: szTip up to its NUL; a field without one
+// yields its first 63 bytes.
+inline std::string_view TipText(const NotifyIconData& data) {
+    std::size_t n = 0;
+    while (n + 1 < sizeof data.szTip && data.szTip[n] != '\0') {
+        ++n;
+    }
+    return {data.szTip, n};
+}
+
 namespace nim {
 inline constexpr std::uint32_t kAdd = 0;
 inline constexpr std::uint32_t kModify = 1;
@@ -33,7 +45,7 @@ inline constexpr std::uint32_t kTip = 4;
 
 // The notification-area (tray) icon of the shell.
 class NotifyIcon {
-public:
+  public:
     virtual ~NotifyIcon() = default;
 
     // Shell_NotifyIconA: add, modify or delete the icon identified by

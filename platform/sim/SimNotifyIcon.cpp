@@ -1,7 +1,5 @@
 #include "platform/sim/SimNotifyIcon.h"
 
-#include <cstring>
-
 namespace ww::platform {
 namespace {
 
@@ -16,15 +14,6 @@ std::string MessageName(std::uint32_t message) {
         default:
             return std::to_string(message);
     }
-}
-
-// The tip up to its NUL; a field without one yields its first 63 bytes.
-std::string TipText(const NotifyIconData& data) {
-    const void* nul = std::memchr(data.szTip, '\0', sizeof(data.szTip));
-    const std::size_t length =
-        nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - data.szTip)
-            : sizeof(data.szTip) - 1;
-    return std::string(data.szTip, length);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR systemId, DWORD) {
 
 }  // namespace
 
-Win32EventLoop::Win32EventLoop(Win32RunState& run, Win32Trace& trace) : run_(run), trace_(trace) {}
+Win32EventLoop::Win32EventLoop(RunState& run, Win32Trace& trace) : run_(run), trace_(trace) {}
 
 Win32EventLoop::~Win32EventLoop() {
     for (auto& [id, timer] : timers_) {

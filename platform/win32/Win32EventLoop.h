@@ -3,8 +3,8 @@
 #include <map>
 #include <memory>
 
+#include "platform/common/RunState.h"
 #include "platform/ports/UiRuntime.h"
-#include "platform/win32/Win32RunState.h"
 #include "platform/win32/Win32Trace.h"
 
 namespace ww::platform {
@@ -13,7 +13,7 @@ namespace ww::platform {
 // thread's message queue, and the message loop the program runs in.
 class Win32EventLoop final : public EventLoop {
   public:
-    Win32EventLoop(Win32RunState& run, Win32Trace& trace);
+    Win32EventLoop(RunState& run, Win32Trace& trace);
     ~Win32EventLoop() override;
     Win32EventLoop(const Win32EventLoop&) = delete;
     Win32EventLoop& operator=(const Win32EventLoop&) = delete;
@@ -40,7 +40,7 @@ class Win32EventLoop final : public EventLoop {
         bool killed = false;
     };
 
-    Win32RunState& run_;
+    RunState& run_;
     Win32Trace& trace_;
     std::map<TimerId, std::shared_ptr<Timer>> timers_;
     TimerId lastId_ = 0;

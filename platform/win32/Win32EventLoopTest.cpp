@@ -9,7 +9,7 @@ namespace {
 
 class Win32EventLoopTest : public ::testing::Test {
   protected:
-    Win32RunState run_;
+    RunState run_;
     Win32Trace trace_{std::string()};
     Win32EventLoop loop_{run_, trace_};
 };

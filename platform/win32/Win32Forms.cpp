@@ -41,7 +41,7 @@ int TwipsPerPixel(int dotsPerInch) {
     return std::max(1, (1440 + dotsPerInch / 2) / dotsPerInch);
 }
 
-Win32Forms::Win32Forms(HINSTANCE instance, const Win32RunState& run, Win32Trace& trace)
+Win32Forms::Win32Forms(HINSTANCE instance, const RunState& run, Win32Trace& trace)
     : instance_(instance), run_(run), trace_(trace) {
     RegisterFormClass(instance_, kFormClass, &FormProc);
     RegisterFormClass(instance_, kPictureBoxClass, &PictureBoxProc);

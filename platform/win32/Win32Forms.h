@@ -4,8 +4,8 @@
 
 #include <string_view>
 
+#include "platform/common/RunState.h"
 #include "platform/ports/UiRuntime.h"
-#include "platform/win32/Win32RunState.h"
 #include "platform/win32/Win32Trace.h"
 
 namespace ww::platform {
@@ -18,7 +18,7 @@ namespace ww::platform {
 // the end of the session into PlatformClose.
 class Win32Forms final : public Forms {
   public:
-    Win32Forms(HINSTANCE instance, const Win32RunState& run, Win32Trace& trace);
+    Win32Forms(HINSTANCE instance, const RunState& run, Win32Trace& trace);
     ~Win32Forms() override;
     Win32Forms(const Win32Forms&) = delete;
     Win32Forms& operator=(const Win32Forms&) = delete;
@@ -41,7 +41,7 @@ class Win32Forms final : public Forms {
     void MouseMove(LPARAM lParam);
 
     HINSTANCE instance_;
-    const Win32RunState& run_;
+    const RunState& run_;
     Win32Trace& trace_;
     TrayFormEvents* events_ = nullptr;
     HWND form_ = nullptr;

@@ -21,7 +21,7 @@ class Win32FormsTest : public ::testing::Test {
   protected:
     Win32FormsTest() : forms_(GetModuleHandleA(nullptr), run_, trace_) {}
 
-    Win32RunState run_;
+    RunState run_;
     Win32Trace trace_{std::string()};
     Win32Forms forms_;
     RecordingEvents events_;

@@ -15,14 +15,6 @@ namespace {
 
 constexpr std::size_t kTipBytes = sizeof(NotifyIconData::szTip) - 1;
 
-std::string_view TipOf(const NotifyIconData& data) {
-    std::size_t n = 0;
-    while (n < kTipBytes && data.szTip[n] != '\0') {
-        ++n;
-    }
-    return std::string_view(data.szTip, n);
-}
-
 // A 4-bit DIB header with the standard palette.
 struct PaletteDib {
     BITMAPINFOHEADER header;
@@ -90,7 +82,7 @@ HBITMAP MakeColour(const IconImage& image) {
 }  // namespace
 
 std::array<char, 64> TipField(const NotifyIconData& data) {
-    std::string ansi = ToSystemCodePage(TipOf(data));
+    std::string ansi = ToSystemCodePage(TipText(data));
     if (ansi.size() > kTipBytes) {
         ansi.resize(kTipBytes);
     }
@@ -168,7 +160,7 @@ void Win32NotifyIcon::TraceRequest(std::uint32_t message, bool ok,
         line += " hIcon=" + std::to_string(data.hIcon);
     }
     if (add || (modify && (data.uFlags & nif::kTip) != 0)) {
-        line += " tip=" + Win32Trace::Quote(TipOf(data));
+        line += " tip=" + Win32Trace::Quote(TipText(data));
     }
     trace_->Write(line);
 }

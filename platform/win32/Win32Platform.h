@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/common/RunState.h"
 #include "platform/ports/Ports.h"
 #include "platform/win32/TracingTrayMenu.h"
 #include "platform/win32/Win32Application.h"
@@ -18,7 +19,6 @@
 #include "platform/win32/Win32NotifyIcon.h"
 #include "platform/win32/Win32ProcessorLoad.h"
 #include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32RunState.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32SystemParameters.h"
 #include "platform/win32/Win32Trace.h"
@@ -45,7 +45,7 @@ class Win32Platform {
 
   private:
     Win32Trace trace_;
-    Win32RunState run_;
+    RunState run_;
 
     Win32Clock clock_;
     Win32Locale locale_;

@@ -57,7 +57,7 @@ class Win32TrayHookTest : public ::testing::Test {
     }
 
     std::string path_;
-    Win32RunState run_;
+    RunState run_;
     Win32Trace trace_;
     Win32WindowMessages windows_;
     Win32NotifyIcon notify_;

@@ -60,7 +60,7 @@ bool Install(HWND window, WNDPROC proc) {
 
 }  // namespace
 
-Win32WindowMessages::Win32WindowMessages(const Win32RunState& run, Win32Trace& trace)
+Win32WindowMessages::Win32WindowMessages(const RunState& run, Win32Trace& trace)
     : run_(&run), trace_(&trace) {}
 
 Win32WindowMessages::~Win32WindowMessages() {

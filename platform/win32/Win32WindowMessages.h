@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/common/RunState.h"
 #include "platform/ports/WindowMessages.h"
-#include "platform/win32/Win32RunState.h"
 #include "platform/win32/Win32Trace.h"
 
 namespace ww::platform {
@@ -23,7 +23,7 @@ class Win32WindowMessages final : public WindowMessages {
     Win32WindowMessages() = default;
     // Once `run` has ended, messages go straight to the windows' own
     // procedures; "TaskbarCreated" reaching a subclassed window is traced.
-    Win32WindowMessages(const Win32RunState& run, Win32Trace& trace);
+    Win32WindowMessages(const RunState& run, Win32Trace& trace);
     ~Win32WindowMessages() override;
     Win32WindowMessages(const Win32WindowMessages&) = delete;
     Win32WindowMessages& operator=(const Win32WindowMessages&) = delete;
@@ -48,7 +48,7 @@ class Win32WindowMessages final : public WindowMessages {
     void TraceMessage(std::uint32_t message) const;
 
   private:
-    const Win32RunState* run_ = nullptr;
+    const RunState* run_ = nullptr;
     Win32Trace* trace_ = nullptr;
     std::uint32_t taskbarCreated_ = 0;
 };

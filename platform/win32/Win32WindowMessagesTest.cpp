@@ -70,7 +70,7 @@ class Win32WindowMessagesTest : public ::testing::Test {
         Hook::restoreOnDestroy = false;
     }
 
-    Win32RunState run_;
+    RunState run_;
     Win32Trace trace_{std::string()};
     Win32WindowMessages messages_;
     OwnWindow own_;
