@@ -28,10 +28,10 @@ FrmSysTray::FrmSysTray(platform::Ports& ports, SharedState& shared)
       sysTray_(ports.notifyIcon, ports.windows, shared),
       reg_(ports.registry),
       saver_(ports.windows, ports.systemParameters, shared),
-      sleeper_(ports.cursorScreen, ports.dialogs, saver_, sysTray_, shared, network_,
-               ports.interfaceTable),
+      network_(ports.interfaceTable),
+      hotCorners_(ports.cursorScreen, ports.dialogs, saver_, sysTray_, shared, network_),
       frmMain_(ports, shared, uptime_),
-      menu_(ports, shared, saver_, sleeper_, frmMain_, [this] { menuExit_Click(); }) {
+      menu_(ports, shared, saver_, hotCorners_, frmMain_, [this] { menuExit_Click(); }) {
     frmMain_.SetTrayFormUnloader([this] { UnloadTrayForm(); });
 }
 
@@ -93,12 +93,9 @@ void FrmSysTray::timUpdate_Timer() {
     if (unloaded_) {
         return;
     }
-    if (!network_) {
-        network_ = std::make_unique<monitors::CIpHelper>(ports_.interfaceTable);
-    }
-    network_->Update();
+    network_.Update();
     ShowUptime();
-    sleeper_.UpdateTrayState();
+    hotCorners_.UpdateTrayState();
     ports_.eventLoop.DoEvents();
     if (unloaded_) {
         return;  // a menu or window event ended the program meanwhile

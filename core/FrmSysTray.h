@@ -7,11 +7,11 @@
 
 #include "core/SharedState.h"
 #include "core/TrayMenuCommands.h"
-#include "corners/ScreenSaverStuff.h"
-#include "corners/Sleeper.h"
-#include "monitors/CIpHelper.h"
+#include "corners/HotCorners.h"
+#include "corners/ScreenSaver.h"
+#include "monitors/NetworkActivity.h"
 #include "platform/ports/Ports.h"
-#include "settings/RegStuff.h"
+#include "settings/RegistryAccess.h"
 #include "tray/SysTray.h"
 #include "ui/FrmMain.h"
 #include "uptime/Uptime.h"
@@ -40,12 +40,10 @@ class FrmSysTray : public platform::TrayFormEvents {
     void PictureBoxMouseMove(int button, int shift, float x, float y) override;
     void PlatformClose() override;
 
-    bool Unloaded() const { return unloaded_; }
     std::int16_t TickCounter() const { return UpdateTickCounter; }
     tray::SysTray& Tray() { return sysTray_; }
     uptime::Uptime& UptimeClock() { return uptime_; }
-    corners::ScreenSaverStuff& ScreenSaver() { return saver_; }
-    corners::Sleeper& SleeperModule() { return sleeper_; }
+    corners::ScreenSaver& ScreenSaver() { return saver_; }
     platform::Hwnd FormWindow() const { return windows_.form; }
     ui::FrmMain& MainWindow() { return frmMain_; }
     TrayMenuCommands& Menu() { return menu_; }
@@ -60,10 +58,10 @@ class FrmSysTray : public platform::TrayFormEvents {
     SharedState& shared_;
     uptime::Uptime uptime_;
     tray::SysTray sysTray_;
-    settings::RegStuff reg_;
-    corners::ScreenSaverStuff saver_;
-    std::unique_ptr<monitors::CIpHelper> network_;
-    corners::Sleeper sleeper_;
+    settings::RegistryAccess reg_;
+    corners::ScreenSaver saver_;
+    monitors::NetworkActivity network_;
+    corners::HotCorners hotCorners_;
     ui::FrmMain frmMain_;
     TrayMenuCommands menu_;
 

@@ -17,12 +17,12 @@ constexpr std::string_view kScreenSaverSettings =
 }  // namespace
 
 TrayMenuCommands::TrayMenuCommands(platform::Ports& ports, SharedState& shared,
-                                   corners::ScreenSaverStuff& saver, corners::Sleeper& sleeper,
+                                   corners::ScreenSaver& saver, corners::HotCorners& hotCorners,
                                    ui::FrmMain& frmMain, std::function<void()> menuExit)
     : ports_(ports),
       shared_(shared),
       saver_(saver),
-      sleeper_(sleeper),
+      hotCorners_(hotCorners),
       reg_(ports.registry),
       frmMain_(frmMain),
       menuExit_(std::move(menuExit)) {}
@@ -115,7 +115,7 @@ void TrayMenuCommands::menuDisableSSaver_Click() {
     } else {
         saver_.EnableScreenSaver();
     }
-    sleeper_.UpdateTrayState();
+    hotCorners_.UpdateTrayState();
 }
 
 void TrayMenuCommands::menuConfigSSaver_Click() {

@@ -3,10 +3,10 @@
 #include <functional>
 
 #include "core/SharedState.h"
-#include "corners/ScreenSaverStuff.h"
-#include "corners/Sleeper.h"
+#include "corners/ScreenSaver.h"
+#include "corners/HotCorners.h"
 #include "platform/ports/Ports.h"
-#include "settings/RegStuff.h"
+#include "settings/RegistryAccess.h"
 #include "ui/FrmMain.h"
 
 namespace ww::core {
@@ -16,8 +16,8 @@ namespace ww::core {
 // afresh, and each item's command. Part of the tray form, which owns it.
 class TrayMenuCommands final : public platform::TrayMenuEvents {
   public:
-    TrayMenuCommands(platform::Ports& ports, SharedState& shared, corners::ScreenSaverStuff& saver,
-                     corners::Sleeper& sleeper, ui::FrmMain& frmMain,
+    TrayMenuCommands(platform::Ports& ports, SharedState& shared, corners::ScreenSaver& saver,
+                     corners::HotCorners& hotCorners, ui::FrmMain& frmMain,
                      std::function<void()> menuExit);
 
     // Defines the popup menu; `trayForm` is the form the menu belongs to.
@@ -39,9 +39,9 @@ class TrayMenuCommands final : public platform::TrayMenuEvents {
 
     platform::Ports& ports_;
     SharedState& shared_;
-    corners::ScreenSaverStuff& saver_;
-    corners::Sleeper& sleeper_;
-    settings::RegStuff reg_;
+    corners::ScreenSaver& saver_;
+    corners::HotCorners& hotCorners_;
+    settings::RegistryAccess reg_;
     ui::FrmMain& frmMain_;
     std::function<void()> menuExit_;
     platform::Hwnd trayForm_ = 0;

@@ -11,19 +11,19 @@ constexpr const char* kHotCorners = "HotCorners";
 // read as text (left untouched by the read) is not taken for an empty one:
 // the program only ever writes REG_SZ there, so such an entry is someone
 // else's and stays.
-bool RunEntryIsEmpty(RegStuff& reg, platform::HKey root) {
+bool RunEntryIsEmpty(RegistryAccess& reg, platform::HKey root) {
     std::string text = "?";
     return reg.ReadRegString(root, RunKey(), core::kAppTitle, text) && text.empty();
 }
 
 }  // namespace
 
-bool RunEntryExists(RegStuff& reg, platform::HKey root) {
+bool RunEntryExists(RegistryAccess& reg, platform::HKey root) {
     std::string text;
     return reg.ReadRegString(root, RunKey(), core::kAppTitle, text);
 }
 
-std::uint8_t StoredHotCorners(RegStuff& reg) {
+std::uint8_t StoredHotCorners(RegistryAccess& reg) {
     std::int32_t hotCorners = 0;
     // A number that does not fit the byte flag was not written by this
     // program (it writes 0 or 1); truncating it could switch corners on by
@@ -43,7 +43,7 @@ std::string RunKey() {
     return std::string("Software\\") + "Microsoft\\Windows\\CurrentVersion\\Run";
 }
 
-void MigrateLegacySettings(RegStuff& reg) {
+void MigrateLegacySettings(RegistryAccess& reg) {
     using platform::kHkeyCurrentUser;
     using platform::kHkeyLocalMachine;
 
@@ -70,7 +70,7 @@ void MigrateLegacySettings(RegStuff& reg) {
     }
 }
 
-void LoadSettings(RegStuff& reg, core::SharedState& shared) {
+void LoadSettings(RegistryAccess& reg, core::SharedState& shared) {
     shared.HotCornersEnabled = StoredHotCorners(reg);
     shared.AutoStartCurrentUser = RunEntryExists(reg, platform::kHkeyCurrentUser) ? 1 : 0;
     shared.AutoStartAllUsers = RunEntryExists(reg, platform::kHkeyLocalMachine) ? 1 : 0;

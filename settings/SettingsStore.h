@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/SharedState.h"
-#include "settings/RegStuff.h"
+#include "settings/RegistryAccess.h"
 
 namespace ww::settings {
 
@@ -13,17 +13,17 @@ std::string SettingsKey();
 std::string RunKey();
 
 // Brings the older releases' layout into the current one; runs at every start.
-void MigrateLegacySettings(RegStuff& reg);
+void MigrateLegacySettings(RegistryAccess& reg);
 
 // Whether the automatic-start value exists under `root`.
-bool RunEntryExists(RegStuff& reg, platform::HKey root);
+bool RunEntryExists(RegistryAccess& reg, platform::HKey root);
 
 // The stored "HotCorners" value as the byte flag holds it: 0 when missing,
 // unreadable or outside 0..255.
-std::uint8_t StoredHotCorners(RegStuff& reg);
+std::uint8_t StoredHotCorners(RegistryAccess& reg);
 
 // Start-up's reads: "HotCorners" (0 when unreadable) and whether the
 // automatic-start values exist for the current user and for all users.
-void LoadSettings(RegStuff& reg, core::SharedState& shared);
+void LoadSettings(RegistryAccess& reg, core::SharedState& shared);
 
 }  // namespace ww::settings

@@ -28,7 +28,7 @@ class SettingsStoreTest : public ::testing::Test {
     }
 
     platform::SimPlatform sim_;
-    RegStuff reg_{sim_.ports().registry};
+    RegistryAccess reg_{sim_.ports().registry};
     core::SharedState shared_;
 };
 
@@ -103,7 +103,7 @@ TEST_F(SettingsStoreTest, HotCornersLoadOnlyFromANumberThatFitsTheFlag) {
         if (c.stored) {
             sim.registry().SetDword(kHkeyLocalMachine, SettingsKey(), "HotCorners", *c.stored);
         }
-        RegStuff reg(sim.ports().registry);
+        RegistryAccess reg(sim.ports().registry);
         core::SharedState shared;
         shared.HotCornersEnabled = 9;
         LoadSettings(reg, shared);
@@ -171,7 +171,7 @@ TEST_F(SettingsStoreTest, RunEntriesEmptyOrDoubledAreTidiedAndTheRestCounts) {
         platform::SimPlatform sim;
         Seed(sim.registry(), kHkeyLocalMachine, c.allUsers);
         Seed(sim.registry(), kHkeyCurrentUser, c.currentUser);
-        RegStuff reg(sim.ports().registry);
+        RegistryAccess reg(sim.ports().registry);
         core::SharedState shared;
         MigrateLegacySettings(reg);
         LoadSettings(reg, shared);

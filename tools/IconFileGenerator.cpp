@@ -10,7 +10,7 @@
 
 #include "platform/ports/IconImage.h"
 #include "tray/TrayPictures.h"
-#include "ui/FrmMainDesign.h"
+#include "ui/FrmMainLayout.h"
 
 namespace {
 

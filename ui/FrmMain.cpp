@@ -1,7 +1,7 @@
 #include "ui/FrmMain.h"
 
 #include "monitors/MemStats.h"
-#include "ui/FrmMainDesign.h"
+#include "ui/FrmMainLayout.h"
 #include "ui/IgnoreErrors.h"
 #include "ui/Links.h"
 
@@ -49,7 +49,7 @@ void FrmMain::Load() {
     if (loaded_) {
         return;
     }
-    window_ = view_.Create(FrmMainDesign(), *this);
+    window_ = view_.Create(FrmMainLayout(), *this);
     loaded_ = true;
     Form_Load();
     timer1_ = ports_.eventLoop.SetTimer(kTimer1IntervalMs, [this] { Timer1_Timer(); });

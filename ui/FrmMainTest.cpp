@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "monitors/MemStats.h"
-#include "ui/FrmMainDesign.h"
+#include "ui/FrmMainLayout.h"
 #include "ui/FrmMainTestSupport.h"
 
 namespace ww::ui {
@@ -21,9 +21,9 @@ using platform::WindowState;
 
 class FrmMainTest : public ::testing::Test, public FrmMainFixture {};
 
-TEST(FrmMainDesign, EveryControlOnceAfterItsContainerOnItsContainersPage) {
-    const auto& design = FrmMainDesign();
-    std::map<MainControl, const platform::ControlSpec*> seen;
+TEST(FrmMainLayout, EveryControlOnceAfterItsContainerOnItsContainersPage) {
+    const auto& design = FrmMainLayout();
+    std::map<MainControl, const platform::ControlLayout*> seen;
     for (const auto& spec : design.controls) {
         SCOPED_TRACE(platform::MainControlName(spec.id));
         EXPECT_FALSE(seen.contains(spec.id));

@@ -1,7 +1,7 @@
 #include <array>
 #include <cstdint>
 
-#include "ui/FrmMainDesign.h"
+#include "ui/FrmMainLayout.h"
 
 namespace ww::ui {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/FrmMainDesign.h"
+#include "ui/FrmMainLayout.h"
 #include "ui/FrmMainTestSupport.h"
 
 namespace ww::ui {

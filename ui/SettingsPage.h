@@ -7,7 +7,7 @@
 #include "platform/ports/MainWindow.h"
 #include "platform/ports/Registry.h"
 #include "platform/ports/UiRuntime.h"
-#include "settings/RegStuff.h"
+#include "settings/RegistryAccess.h"
 
 namespace ww::ui {
 
@@ -51,7 +51,7 @@ class SettingsPage {
     bool ApplyAutoStart(platform::MainControl box, platform::HKey root, std::uint8_t& flag);
 
     platform::MainWindowView& view_;
-    settings::RegStuff reg_;
+    settings::RegistryAccess reg_;
     platform::Dialogs& dialogs_;
     platform::Application& application_;
     core::SharedState& shared_;

@@ -233,7 +233,7 @@ TEST_F(SettingsPageTest, WhatCouldNotBeStoredIsNamedAndItsFlagFollowsTheStore) {
 TEST_F(SettingsPageTest, RemovingAnEntryThatIsAlreadyGoneIsNoFailure) {
     Start({0, 1, 0});
     // Someone else removed it meanwhile.
-    settings::RegStuff(sim.registry())
+    settings::RegistryAccess(sim.registry())
         .DeleteRegValue(kHkeyCurrentUser, settings::RunKey(), "Wakewatch");
     ASSERT_EQ(RunValue(kHkeyCurrentUser), std::nullopt);
     View().UserClick(kCurr);

@@ -59,7 +59,9 @@ void WindowTable::Destroy(Hwnd window) {
     Windows().erase(window);
 }
 
-bool WindowTable::Exists(Hwnd window) const { return Find(window) != nullptr; }
+bool WindowTable::Exists(Hwnd window) const {
+    return Find(window) != nullptr;
+}
 
 WndProc WindowTable::SetProc(Hwnd window, WndProc proc) {
     auto entry = Find(window);

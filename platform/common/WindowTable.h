@@ -17,7 +17,7 @@ namespace ww::platform {
 // written for. Window handles are unique in the process, so the plain
 // function-pointer default procedure can find its window's handler.
 class WindowTable {
-public:
+  public:
     using DefaultHandler = std::function<std::intptr_t(std::uint32_t message, std::uintptr_t wParam,
                                                        std::intptr_t lParam)>;
 
@@ -50,7 +50,7 @@ public:
     // RegisterWindowMessageA: one number per name, from 0xC000, process-wide.
     static std::uint32_t Register(std::string_view name);
 
-private:
+  private:
     std::vector<Hwnd> owned_;
 };
 

@@ -10,7 +10,8 @@ namespace {
 std::vector<std::uint32_t> g_seen;
 WndProc g_previous = nullptr;
 
-std::intptr_t Hook(Hwnd window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+std::intptr_t Hook(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
+                   std::intptr_t lParam) {
     g_seen.push_back(message);
     return 100 + WindowTable::DefaultProc(window, message, wParam, lParam);
 }
@@ -34,7 +35,8 @@ TEST(WindowTable, SendReachesDefaultHandlerThenHook) {
 TEST(WindowTable, DestroySendsDestroyMessagesThroughCurrentProc) {
     g_seen.clear();
     WindowTable table;
-    Hwnd w = table.Create([](std::uint32_t, std::uintptr_t, std::intptr_t) { return std::intptr_t{0}; });
+    Hwnd w =
+        table.Create([](std::uint32_t, std::uintptr_t, std::intptr_t) { return std::intptr_t{0}; });
     table.SetProc(w, &Hook);
     table.Destroy(w);
     EXPECT_EQ(g_seen, (std::vector<std::uint32_t>{msg::kDestroy, msg::kNcDestroy}));

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/linux/DesignTabWidget.h"
+#include "platform/linux/LayoutTabWidget.h"
 #include "platform/linux/PaletteIconEngine.h"
 #include "platform/linux/QtMainWindowWidget.h"
 #include "platform/linux/TwipGeometry.h"
@@ -25,9 +25,9 @@ constexpr std::int32_t kLinkBlue = 0x0000FF;
 // A check box as the system draws it: a click anywhere on it counts, and it
 // ticks an unticked box and unticks a ticked or greyed one (the greyed state
 // is only ever set by the program).
-class DesignCheckBox final : public QCheckBox {
+class LayoutCheckBox final : public QCheckBox {
   public:
-    DesignCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent) {}
+    LayoutCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent) {}
 
   protected:
     bool hitButton(const QPoint& position) const override { return rect().contains(position); }
@@ -43,9 +43,9 @@ QString Text(const std::string& text) {
 // A frame as the design draws it: an etched line round the whole control,
 // running through the middle of the caption (a style's group box puts its
 // frame under the caption, which moves the line off the design's place).
-class DesignFrame final : public QGroupBox {
+class LayoutFrame final : public QGroupBox {
   public:
-    DesignFrame(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
+    LayoutFrame(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
 
   protected:
     void paintEvent(QPaintEvent*) override {
@@ -73,7 +73,7 @@ class DesignFrame final : public QGroupBox {
     }
 };
 
-QLabel* MakeLabel(const ControlSpec& spec, QWidget* parent) {
+QLabel* MakeLabel(const ControlLayout& spec, QWidget* parent) {
     auto* label = new QLabel(Text(spec.caption), parent);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -93,7 +93,7 @@ QLabel* MakeLabel(const ControlSpec& spec, QWidget* parent) {
     return label;
 }
 
-QLabel* MakePicture(const ControlSpec& spec, const MainWindowDesign& design, QWidget* parent,
+QLabel* MakePicture(const ControlLayout& spec, const MainWindowLayout& design, QWidget* parent,
                     double dotsPerInch) {
     auto* picture = new QLabel(parent);
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -106,11 +106,11 @@ QLabel* MakePicture(const ControlSpec& spec, const MainWindowDesign& design, QWi
     return picture;
 }
 
-QWidget* Make(const ControlSpec& spec, const MainWindowDesign& design, QWidget* parent,
+QWidget* Make(const ControlLayout& spec, const MainWindowLayout& design, QWidget* parent,
               double dotsPerInch) {
     switch (spec.kind) {
         case ControlKind::TabControl: {
-            auto* tabs = new DesignTabWidget(parent);
+            auto* tabs = new LayoutTabWidget(parent);
             for (const std::string& tab : design.tabs) {
                 tabs->AddPage(Text(tab));
             }
@@ -118,7 +118,7 @@ QWidget* Make(const ControlSpec& spec, const MainWindowDesign& design, QWidget* 
             return tabs;
         }
         case ControlKind::Frame:
-            return new DesignFrame(Text(spec.caption), parent);
+            return new LayoutFrame(Text(spec.caption), parent);
         case ControlKind::Panel:
             return new QWidget(parent);
         case ControlKind::TextField: {
@@ -133,7 +133,7 @@ QWidget* Make(const ControlSpec& spec, const MainWindowDesign& design, QWidget* 
         case ControlKind::LinkLabel:
             return MakeLabel(spec, parent);
         case ControlKind::CheckBox:
-            return new DesignCheckBox(Text(spec.caption), parent);
+            return new LayoutCheckBox(Text(spec.caption), parent);
         case ControlKind::Button: {
             auto* button = new QPushButton(Text(spec.caption), parent);
             button->setDefault(spec.isDefault);
@@ -153,14 +153,14 @@ QWidget* Make(const ControlSpec& spec, const MainWindowDesign& design, QWidget* 
 
 // The widget a control goes into: a tab page's canvas, a container, or the
 // window itself.
-QWidget* ParentOf(const ControlSpec& spec, QtMainWindowWidget& window, const BuiltControls& built) {
+QWidget* ParentOf(const ControlLayout& spec, QtMainWindowWidget& window, const BuiltControls& built) {
     const auto tabs = built.find(MainControl::SSTab1);
     if (spec.page >= 0 &&
         (spec.container == MainControl::Window || spec.container == MainControl::SSTab1)) {
         if (tabs == built.end()) {
             return nullptr;
         }
-        const auto& canvases = static_cast<DesignTabWidget*>(tabs->second.widget)->Canvases();
+        const auto& canvases = static_cast<LayoutTabWidget*>(tabs->second.widget)->Canvases();
         const auto page = static_cast<std::size_t>(spec.page);
         return page < canvases.size() ? canvases[page] : nullptr;
     }
@@ -196,19 +196,19 @@ void SetUpButtons(QtMainWindowWidget& window, const BuiltControls& built) {
 
 }  // namespace
 
-BuiltControls BuildMainWindowControls(QtMainWindowWidget& window, const MainWindowDesign& design,
+BuiltControls BuildMainWindowControls(QtMainWindowWidget& window, const MainWindowLayout& design,
                                       double dotsPerInch) {
     BuiltControls built;
     // A control whose container is not built yet waits for a later pass.
-    std::vector<const ControlSpec*> pending;
-    for (const ControlSpec& spec : design.controls) {
+    std::vector<const ControlLayout*> pending;
+    for (const ControlLayout& spec : design.controls) {
         if (spec.id != MainControl::Window) {
             pending.push_back(&spec);
         }
     }
     while (!pending.empty()) {
-        std::vector<const ControlSpec*> waiting;
-        for (const ControlSpec* spec : pending) {
+        std::vector<const ControlLayout*> waiting;
+        for (const ControlLayout* spec : pending) {
             QWidget* parent = ParentOf(*spec, window, built);
             if (parent == nullptr) {
                 waiting.push_back(spec);
@@ -229,7 +229,7 @@ BuiltControls BuildMainWindowControls(QtMainWindowWidget& window, const MainWind
 }
 
 void PlaceControl(const BuiltControl& control, double dotsPerInch) {
-    const ControlSpec& spec = control.spec;
+    const ControlLayout& spec = control.spec;
     QRect rect = TwipsToPixelRect(spec.left, spec.top, spec.width, spec.height, dotsPerInch);
     if (spec.kind == ControlKind::Line) {
         // A rule one etched line thick, centred on its design line.

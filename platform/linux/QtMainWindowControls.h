@@ -12,7 +12,7 @@ class QtMainWindowWidget;
 // One control of the built window: its design (twips; the left edge follows
 // SetLeft) and the widget showing it.
 struct BuiltControl {
-    ControlSpec spec;
+    ControlLayout spec;
     QWidget* widget = nullptr;
 };
 
@@ -22,7 +22,7 @@ using BuiltControls = std::map<MainControl, BuiltControl>;
 // frames, panels, fields, labels, links, check boxes, buttons (Enter, Escape
 // and tab order set on the window), the icon picture and the rules.
 // Containers are built before what they hold, whatever the design's order.
-BuiltControls BuildMainWindowControls(QtMainWindowWidget& window, const MainWindowDesign& design,
+BuiltControls BuildMainWindowControls(QtMainWindowWidget& window, const MainWindowLayout& design,
                                       double dotsPerInch);
 
 // Puts a control where its design says, sized to its text when it sizes

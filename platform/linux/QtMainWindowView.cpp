@@ -17,7 +17,7 @@ namespace {
 
 constexpr std::uint32_t kInitCommonControlsExSize = 8;
 
-QIcon WindowIcon(const MainWindowDesign& design) {
+QIcon WindowIcon(const MainWindowLayout& design) {
     QIcon icon;
     if (!design.icon16.pixels.empty()) {
         icon.addPixmap(QPixmap::fromImage(PaletteIconEngine::Render(design.icon16)));
@@ -46,7 +46,7 @@ QtMainWindowView::~QtMainWindowView() {
     }
 }
 
-Hwnd QtMainWindowView::Create(const MainWindowDesign& design, MainWindowEvents& events) {
+Hwnd QtMainWindowView::Create(const MainWindowLayout& design, MainWindowEvents& events) {
     Destroy();
     dotsPerInch_ = ScreenDotsPerInch();
     hand_ = MakeHandCursor(design.linkPointer, design.linkPointerHotX, design.linkPointerHotY);

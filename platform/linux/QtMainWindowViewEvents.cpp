@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QTabBar>
 
-#include "platform/linux/DesignTabWidget.h"
+#include "platform/linux/LayoutTabWidget.h"
 #include "platform/linux/QtMainWindowView.h"
 
 namespace ww::platform {
@@ -67,7 +67,7 @@ void QtMainWindowView::Connect() {
                 Watch(control.widget, id);
                 break;
             case ControlKind::TabControl: {
-                auto* tabs = static_cast<DesignTabWidget*>(control.widget);
+                auto* tabs = static_cast<LayoutTabWidget*>(control.widget);
                 // The tab row passes its moves on to the tab control.
                 Watch(tabs, id);
                 for (QWidget* canvas : tabs->Canvases()) {

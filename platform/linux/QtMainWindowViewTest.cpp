@@ -53,16 +53,16 @@ class RecordingEvents final : public MainWindowEvents {
     }
 };
 
-ControlSpec Spec(C id, K kind, C container, int page, std::string caption, int left, int top,
+ControlLayout Spec(C id, K kind, C container, int page, std::string caption, int left, int top,
                  int width, int height) {
-    ControlSpec spec{id, kind, container, page, std::move(caption), left, top, width, height};
+    ControlLayout spec{id, kind, container, page, std::move(caption), left, top, width, height};
     return spec;
 }
 
 // A small window with one control of every kind, laid out as the real one.
-MainWindowDesign SmallDesign() {
+MainWindowLayout SmallDesign() {
     static const std::vector<std::uint8_t> icon(32 * 32, 12);
-    MainWindowDesign design;
+    MainWindowLayout design;
     design.title = "Wakewatch";
     design.clientWidth = 5310;
     design.clientHeight = 5145;
@@ -139,7 +139,7 @@ class QtMainWindowViewTest : public ::testing::Test {
     Trace trace_{std::string()};
     RunState run_;
     QtMainWindowView view_{table_, windows_, trace_, run_};
-    MainWindowDesign design_ = SmallDesign();
+    MainWindowLayout design_ = SmallDesign();
     RecordingEvents events_;
     Hwnd handle_ = 0;
 };

@@ -17,7 +17,7 @@ struct LocalTime {
 // The system clocks: the high-resolution counter, the millisecond tick count
 // and the local calendar time.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
 
     // QueryPerformanceCounter: fills `count` with the counter since system start.

@@ -15,7 +15,7 @@ inline constexpr int kSmCyScreen = 1;
 // Cursor position and primary screen size, in native pixels, (0, 0) at the
 // primary screen's top-left corner (user32).
 class CursorScreen {
-public:
+  public:
     virtual ~CursorScreen() = default;
 
     // GetSystemMetrics: kSmCxScreen / kSmCyScreen give the primary screen's

@@ -8,7 +8,7 @@ namespace ww::platform {
 
 // Whether this program already runs, and the named objects that tell others so.
 class Instance {
-public:
+  public:
     virtual ~Instance() = default;
 
     // The run-time's previous-instance query: true when another instance of

@@ -13,7 +13,7 @@ struct InterfaceOctets {
 
 // The interface table of the IP Helper interface (iphlpapi GetIfTable).
 class InterfaceTable {
-public:
+  public:
     virtual ~InterfaceTable() = default;
 
     // GetIfTable: replaces `rows` with one entry per interface, every

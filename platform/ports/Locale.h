@@ -6,7 +6,7 @@ namespace ww::platform {
 
 // The user's locale, for the texts the program formats itself.
 class Locale {
-public:
+  public:
     virtual ~Locale() = default;
 
     // The abbreviated name of `month` (1..12): "Jan".."Dec" in English. UTF-8.

@@ -66,7 +66,7 @@ enum class ControlKind : std::uint8_t {
 // One control of the window's design: where it sits (twips, relative to its
 // container; a Line runs from (left, top) to (left + width, top)), what it
 // shows and how it behaves.
-struct ControlSpec {
+struct ControlLayout {
     MainControl id;
     ControlKind kind;
     MainControl container;  // Window for the window itself
@@ -85,12 +85,12 @@ struct ControlSpec {
     int tabIndex = -1;       // buttons' tab order
 };
 
-struct MainWindowDesign {
+struct MainWindowLayout {
     std::string title;
     int clientWidth = 0;   // twips
     int clientHeight = 0;  // twips
     std::vector<std::string> tabs;
-    std::vector<ControlSpec> controls;
+    std::vector<ControlLayout> controls;
     IconImage icon16;
     IconImage icon32;
     std::string fontName;  // "Tahoma"
@@ -149,7 +149,7 @@ class MainWindowView {
 
     // Builds the window and its controls, hidden, with page 0 selected.
     // Returns its handle; events go to `events` until Destroy.
-    virtual Hwnd Create(const MainWindowDesign& design, MainWindowEvents& events) = 0;
+    virtual Hwnd Create(const MainWindowLayout& design, MainWindowEvents& events) = 0;
     // Destroys the window; no event follows. May be called from inside an
     // event the view raised (a button's Click), so the view must not touch
     // the destroyed controls when that event returns.

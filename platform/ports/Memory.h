@@ -37,7 +37,7 @@ inline constexpr std::uint32_t kProcessAllAccess = 0x1F0FFF;
 
 // Memory status and the process working set (kernel32).
 class Memory {
-public:
+  public:
     virtual ~Memory() = default;
 
     // GlobalMemoryStatusEx: the caller sets dwLength = 64. The committed

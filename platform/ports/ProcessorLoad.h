@@ -29,7 +29,7 @@ inline constexpr std::int32_t kUnreadable = 8006;      // no "PERF" data block
 // Processor load as the system measures it: the NT family's performance
 // data, or the 95/98/Me family's dynamic "KERNEL\CPUUsage" statistic.
 class ProcessorLoad {
-public:
+  public:
     virtual ~ProcessorLoad() = default;
 
     // GetSystemInfo: dwNumberOfProcessors.

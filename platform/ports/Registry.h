@@ -33,7 +33,7 @@ inline constexpr std::int32_t kMoreData = 234;
 // success. Key paths are relative to the key given, components separated by
 // "\"; names and text are UTF-8. Opened keys must be closed with RegCloseKey.
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
 
     // RegOpenKeyA: opens an existing key; kFileNotFound when it does not exist.

@@ -13,7 +13,7 @@ inline constexpr int kVbMinimizedFocus = 2;  // the run-time's "minimised with f
 // Starting other programs: the run-time's command-line start and the shell's
 // open verb (shell32 ShellExecuteA).
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
 
     // Starts `commandLine` with `windowStyle` and returns at once, without

@@ -19,7 +19,7 @@ inline constexpr std::uint32_t kComputerNameBufferSize = 256;
 
 // Who this machine is: its Windows version identity and its name.
 class SystemIdentity {
-public:
+  public:
     virtual ~SystemIdentity() = default;
 
     // GetVersionExA: the caller sets dwOSVersionInfoSize = 148 and zeroes the

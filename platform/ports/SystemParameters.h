@@ -13,7 +13,7 @@ inline constexpr std::uint32_t kSendWinIniChange = 2;
 
 // SystemParametersInfoA (user32), for the screen saver's active flag.
 class SystemParameters {
-public:
+  public:
     virtual ~SystemParameters() = default;
 
     // kGetScreenSaveActive: *pvParam becomes 1 when the screen saver is

@@ -13,7 +13,7 @@ struct MenuItem {
 };
 
 class TrayMenuEvents {
-public:
+  public:
     virtual ~TrayMenuEvents() = default;
     // The user chose the item `id`.
     virtual void MenuCommand(int id) = 0;
@@ -21,7 +21,7 @@ public:
 
 // The tray icon's popup menu, with a default item shown in bold.
 class TrayMenu {
-public:
+  public:
     virtual ~TrayMenu() = default;
 
     // Defines the menu once; choices are reported to `events`.

@@ -18,10 +18,10 @@ using WndProc = std::intptr_t (*)(Hwnd window, std::uint32_t message, std::uintp
                                   std::intptr_t lParam);
 
 namespace msg {
-inline constexpr std::uint32_t kDestroy = 0x0002;      // WM_DESTROY
-inline constexpr std::uint32_t kNcDestroy = 0x0082;    // WM_NCDESTROY
-inline constexpr std::uint32_t kMouseMove = 0x0200;    // WM_MOUSEMOVE, the tray callback
-inline constexpr std::uint32_t kSysCommand = 0x0112;   // WM_SYSCOMMAND
+inline constexpr std::uint32_t kDestroy = 0x0002;        // WM_DESTROY
+inline constexpr std::uint32_t kNcDestroy = 0x0082;      // WM_NCDESTROY
+inline constexpr std::uint32_t kMouseMove = 0x0200;      // WM_MOUSEMOVE, the tray callback
+inline constexpr std::uint32_t kSysCommand = 0x0112;     // WM_SYSCOMMAND
 inline constexpr std::uintptr_t kScScreenSave = 0xF140;  // SC_SCREENSAVE (wParam)
 inline constexpr std::uint32_t kLButtonDblClk = 0x0203;
 inline constexpr std::uint32_t kRButtonDown = 0x0204;

@@ -13,7 +13,7 @@ namespace ww::platform {
 // does the system's default processing (WM_SYSCOMMAND / SC_SCREENSAVE starts
 // the screen saver).
 class WindowMessages {
-public:
+  public:
     virtual ~WindowMessages() = default;
 
     // RegisterWindowMessageA: the same number for the same name, system-wide,

@@ -29,7 +29,7 @@ SimMainWindowView::~SimMainWindowView() {
     }
 }
 
-Hwnd SimMainWindowView::Create(const MainWindowDesign& design, MainWindowEvents& events) {
+Hwnd SimMainWindowView::Create(const MainWindowLayout& design, MainWindowEvents& events) {
     log_.Add("CreateMainWindow");
     if (window_ != 0) {
         Destroy();

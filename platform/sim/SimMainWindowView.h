@@ -24,7 +24,7 @@ class SimMainWindowView : public MainWindowView {
     SimMainWindowView(const SimMainWindowView&) = delete;
     SimMainWindowView& operator=(const SimMainWindowView&) = delete;
 
-    Hwnd Create(const MainWindowDesign& design, MainWindowEvents& events) override;
+    Hwnd Create(const MainWindowLayout& design, MainWindowEvents& events) override;
     void Destroy() override;
     bool Exists() override { return window_ != 0; }
     void Show() override;
@@ -61,7 +61,7 @@ class SimMainWindowView : public MainWindowView {
     MousePointer ApplicationPointer() const { return applicationPointer_; }
     bool OnButtonFace(MainControl control) const;
     // The design of the last Create, and how many windows were made.
-    const MainWindowDesign& Design() const { return design_; }
+    const MainWindowLayout& Design() const { return design_; }
     int CreateCount() const { return creates_; }
 
   private:
@@ -80,7 +80,7 @@ class SimMainWindowView : public MainWindowView {
 
     SimLog& log_;
     WindowTable& table_;
-    MainWindowDesign design_;
+    MainWindowLayout design_;
     MainWindowEvents* events_ = nullptr;
     Hwnd window_ = 0;
     std::map<MainControl, Control> controls_;

@@ -25,7 +25,7 @@ struct WindowKind {
     long exStyle;
 };
 
-WindowKind KindOf(const ControlSpec& spec) {
+WindowKind KindOf(const ControlLayout& spec) {
     switch (spec.kind) {
         case ControlKind::TabControl:
             return {WC_TABCONTROLA, WS_TABSTOP | TCS_FIXEDWIDTH, 0};
@@ -90,7 +90,7 @@ POINT Origin(const BuiltControls& controls, MainControl container) {
     return origin;
 }
 
-int Depth(const BuiltControls& controls, const ControlSpec& spec) {
+int Depth(const BuiltControls& controls, const ControlLayout& spec) {
     int depth = 0;
     for (MainControl at = spec.container; at != MainControl::Window && depth < 16; ++depth) {
         const auto found = controls.find(at);
@@ -115,7 +115,7 @@ void UseClassicLook(HWND window) {
     }
 }
 
-HWND Make(const ControlBuild& build, const ControlSpec& spec) {
+HWND Make(const ControlBuild& build, const ControlLayout& spec) {
     const WindowKind kind = KindOf(spec);
     const DWORD visible = spec.page <= 0 ? WS_VISIBLE : 0;
     const std::string caption = ToSystemCodePage(spec.caption);
@@ -233,7 +233,7 @@ void AddToolTips(const ControlBuild& build, const BuiltControls& controls) {
 
 }  // namespace
 
-int ControlId(const ControlSpec& spec) {
+int ControlId(const ControlLayout& spec) {
     if (spec.isDefault) {
         return IDOK;
     }
@@ -246,15 +246,15 @@ int ControlId(const ControlSpec& spec) {
 BuiltControls BuildMainWindowControls(const ControlBuild& build) {
     BuiltControls built;
     // A control whose container is not built yet waits for a later pass.
-    std::vector<const ControlSpec*> pending;
-    for (const ControlSpec& spec : build.design.controls) {
+    std::vector<const ControlLayout*> pending;
+    for (const ControlLayout& spec : build.design.controls) {
         if (spec.id != MainControl::Window) {
             pending.push_back(&spec);
         }
     }
     while (!pending.empty()) {
-        std::vector<const ControlSpec*> waiting;
-        for (const ControlSpec* spec : pending) {
+        std::vector<const ControlLayout*> waiting;
+        for (const ControlLayout* spec : pending) {
             if (spec->container != MainControl::Window && !built.contains(spec->container)) {
                 waiting.push_back(spec);
                 continue;
@@ -289,7 +289,7 @@ void PlaceControl(const BuiltControls& controls, MainControl id, const Win32Twip
         return;
     }
     const BuiltControl& control = found->second;
-    const ControlSpec& spec = control.spec;
+    const ControlLayout& spec = control.spec;
     const POINT origin = Origin(controls, spec.container);
     RECT rect =
         scale.ToPixelRect(origin.x + spec.left, origin.y + spec.top, spec.width, spec.height);

@@ -14,7 +14,7 @@ namespace ww::platform {
 // One control of the built window: its design (twips; the left edge follows
 // SetLeft) and the child window showing it.
 struct BuiltControl {
-    ControlSpec spec;
+    ControlLayout spec;
     HWND window = nullptr;
     bool buttonFace = false;  // drawn on the button-face colour
 };
@@ -27,7 +27,7 @@ using BuiltControls = std::map<MainControl, BuiltControl>;
 struct ControlBuild {
     HWND dialog;
     HINSTANCE instance;
-    const MainWindowDesign& design;
+    const MainWindowLayout& design;
     Win32TwipScale scale;
     Win32DialogFonts& fonts;
     HICON picture;  // what the Picture control shows
@@ -39,7 +39,7 @@ BuiltControls BuildMainWindowControls(const ControlBuild& build);
 
 // The command identifier of a control: IDOK for the default button, IDCANCEL
 // for the cancel button, else one of the control's own.
-int ControlId(const ControlSpec& spec);
+int ControlId(const ControlLayout& spec);
 
 // Puts a control where its design says, sized to its text when it sizes itself.
 void PlaceControl(const BuiltControls& controls, MainControl id, const Win32TwipScale& scale);

@@ -65,7 +65,7 @@ Win32MainWindowView::~Win32MainWindowView() {
     }
 }
 
-Hwnd Win32MainWindowView::Create(const MainWindowDesign& design, MainWindowEvents& events) {
+Hwnd Win32MainWindowView::Create(const MainWindowLayout& design, MainWindowEvents& events) {
     Destroy();
     // The tab control and the tooltips; every comctl32 has this call.
     ::InitCommonControls();

@@ -24,7 +24,7 @@ class Win32MainWindowView final : public MainWindowView {
     Win32MainWindowView(const Win32MainWindowView&) = delete;
     Win32MainWindowView& operator=(const Win32MainWindowView&) = delete;
 
-    Hwnd Create(const MainWindowDesign& design, MainWindowEvents& events) override;
+    Hwnd Create(const MainWindowLayout& design, MainWindowEvents& events) override;
     void Destroy() override;
     bool Exists() override { return dialog_ != nullptr; }
 

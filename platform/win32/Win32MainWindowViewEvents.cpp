@@ -193,7 +193,7 @@ HBRUSH Win32MainWindowView::OnControlColour(HDC dc, HWND window) {
     if (control == nullptr) {
         return nullptr;
     }
-    const ControlSpec& spec = control->spec;
+    const ControlLayout& spec = control->spec;
     if (spec.kind == ControlKind::TextField) {
         // A field is white, read-only or not, until the logic puts it on the button face.
         const int background = control->buttonFace ? COLOR_BTNFACE : COLOR_WINDOW;

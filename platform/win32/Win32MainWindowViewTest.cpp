@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/FrmMainDesign.h"
+#include "ui/FrmMainLayout.h"
 
 namespace ww::platform {
 namespace {
@@ -70,7 +70,7 @@ bool HasStyle(HWND window, LONG style) {
 
 class Win32MainWindowViewTest : public ::testing::Test {
   protected:
-    Win32MainWindowViewTest() { handle_ = view_.Create(ui::FrmMainDesign(), events_); }
+    Win32MainWindowViewTest() { handle_ = view_.Create(ui::FrmMainLayout(), events_); }
 
     HWND W(C control) const { return view_.ControlWindow(control); }
     HWND Dialog() const { return view_.Window(); }
@@ -123,7 +123,7 @@ TEST_F(Win32MainWindowViewTest, BuildsTheDesignedWindowHiddenWithEveryControl) {
                                      {ControlKind::Button, "Button", WS_TABSTOP},
                                      {ControlKind::Picture, "Static", SS_ICON},
                                      {ControlKind::Line, "Static", SS_ETCHEDHORZ}};
-    for (const ControlSpec& spec : ui::FrmMainDesign().controls) {
+    for (const ControlLayout& spec : ui::FrmMainLayout().controls) {
         SCOPED_TRACE(MainControlName(spec.id));
         HWND window = W(spec.id);
         ASSERT_NE(window, nullptr);
@@ -247,7 +247,7 @@ TEST_F(Win32MainWindowViewTest, ChoosingATabShowsOnlyThatPagesControls) {
         SCOPED_TRACE(page);
         ChooseTab(page);
         EXPECT_EQ(::SendMessageA(W(C::SSTab1), TCM_GETCURSEL, 0, 0), page);
-        for (const ControlSpec& spec : ui::FrmMainDesign().controls) {
+        for (const ControlLayout& spec : ui::FrmMainLayout().controls) {
             SCOPED_TRACE(MainControlName(spec.id));
             EXPECT_EQ(::IsWindowVisible(W(spec.id)) != FALSE, spec.page == -1 || spec.page == page);
         }
@@ -333,7 +333,7 @@ TEST_F(Win32MainWindowViewTest, DestroyInsideAnEventIsSafe) {
         SCOPED_TRACE(i);
         events_.seen.clear();
         events_.onEvent = nullptr;
-        ASSERT_NE(view_.Create(ui::FrmMainDesign(), events_), 0U);
+        ASSERT_NE(view_.Create(ui::FrmMainLayout(), events_), 0U);
         view_.Show();
         events_.seen.clear();
         HWND dialog = Dialog();

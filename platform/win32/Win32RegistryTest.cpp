@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/win32/Win32Calls.h"
-#include "settings/RegStuff.h"
+#include "settings/RegistryAccess.h"
 
 namespace ww::platform {
 namespace {
@@ -67,7 +67,7 @@ class Win32RegistryTest : public ::testing::Test {
     const std::string testKey_ = std::string(kTestRoot) + "\\" + process_;
 
     Win32Registry registry_;
-    settings::RegStuff reg_{registry_};
+    settings::RegistryAccess reg_{registry_};
 };
 
 TEST_F(Win32RegistryTest, TextRoundTripsThroughTheLogic) {

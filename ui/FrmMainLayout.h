@@ -19,7 +19,7 @@ inline constexpr int kLinkGap = 60;
 // The main window as designed: frame, pages, every control with its caption,
 // place and behaviour, fonts, icons and the hand pointer. Every view (Qt,
 // Win32) builds the window from this one description.
-const platform::MainWindowDesign& FrmMainDesign();
+const platform::MainWindowLayout& FrmMainLayout();
 
 // The 32 × 32 pointing hand shown over the links; its hot spot is the tip of
 // the index finger.

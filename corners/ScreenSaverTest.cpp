@@ -1,4 +1,4 @@
-#include "corners/ScreenSaverStuff.h"
+#include "corners/ScreenSaver.h"
 
 #include <gtest/gtest.h>
 
@@ -17,9 +17,9 @@ struct NoFormEvents : platform::TrayFormEvents {
     void PlatformClose() override {}
 };
 
-class ScreenSaverStuffTest : public ::testing::Test {
+class ScreenSaverTest : public ::testing::Test {
   protected:
-    ScreenSaverStuffTest() {
+    ScreenSaverTest() {
         form_ = sim_.forms().CreateTrayForm(events_);
         saver_.SetTrayWindow(form_.form);
     }
@@ -28,10 +28,10 @@ class ScreenSaverStuffTest : public ::testing::Test {
     platform::SimPlatform sim_;
     core::SharedState shared_;
     platform::Forms::TrayFormWindows form_;
-    ScreenSaverStuff saver_{sim_.windows(), sim_.systemParameters(), shared_};
+    ScreenSaver saver_{sim_.windows(), sim_.systemParameters(), shared_};
 };
 
-TEST_F(ScreenSaverStuffTest, StartGoesThroughTheTrayWindowsDefaultProcessing) {
+TEST_F(ScreenSaverTest, StartGoesThroughTheTrayWindowsDefaultProcessing) {
     saver_.StartScreenSaver();
 
     EXPECT_EQ(sim_.systemParameters().ScreenSaverStarts(), 1);
@@ -40,7 +40,7 @@ TEST_F(ScreenSaverStuffTest, StartGoesThroughTheTrayWindowsDefaultProcessing) {
                                        ", 274, 61760, 0)"});
 }
 
-TEST_F(ScreenSaverStuffTest, StartPassesThroughTheTrayHook) {
+TEST_F(ScreenSaverTest, StartPassesThroughTheTrayHook) {
     tray::SysTray tray(sim_.notifyIcon(), sim_.windows(), shared_);
     tray.LoadPictures(form_.pictureBox);
     tray.HookTrayWindow(form_.form);
@@ -52,7 +52,7 @@ TEST_F(ScreenSaverStuffTest, StartPassesThroughTheTrayHook) {
     tray.UnhookTrayWindow();
 }
 
-TEST_F(ScreenSaverStuffTest, ActiveOnlyForExactlyOne) {
+TEST_F(ScreenSaverTest, ActiveOnlyForExactlyOne) {
     struct Case {
         std::int32_t reported;
         bool fails;
@@ -77,7 +77,7 @@ TEST_F(ScreenSaverStuffTest, ActiveOnlyForExactlyOne) {
     }
 }
 
-TEST_F(ScreenSaverStuffTest, SwitchFormFollowsThePlatformId) {
+TEST_F(ScreenSaverTest, SwitchFormFollowsThePlatformId) {
     struct Case {
         std::int32_t platformId;
         std::optional<std::int32_t> pvParam;

@@ -1,4 +1,4 @@
-#include "monitors/CIpHelper.h"
+#include "monitors/NetworkActivity.h"
 
 #include <gtest/gtest.h>
 
@@ -37,18 +37,18 @@ void Feed(platform::SimInterfaceTable& table, const Sample& sample) {
     table.SetRows(sample.rows);
 }
 
-class CIpHelperSamples : public ::testing::TestWithParam<SamplerCase> {};
+class NetworkActivitySamples : public ::testing::TestWithParam<SamplerCase> {};
 
-TEST_P(CIpHelperSamples, FlagsFollowTheTotals) {
+TEST_P(NetworkActivitySamples, FlagsFollowTheTotals) {
     platform::SimPlatform sim;
-    CIpHelper helper(sim.interfaceTable());
+    NetworkActivity helper(sim.interfaceTable());
     int tick = 0;
     for (const Sample& sample : GetParam().samples) {
         SCOPED_TRACE("tick " + std::to_string(++tick));
         Feed(sim.interfaceTable(), sample);
         helper.Update();
-        EXPECT_EQ(helper.bRX, sample.rx);
-        EXPECT_EQ(helper.bTX, sample.tx);
+        EXPECT_EQ(helper.Receiving(), sample.rx);
+        EXPECT_EQ(helper.Sending(), sample.tx);
     }
     EXPECT_EQ(sim.log().Count("GetIfTable"), GetParam().samples.size());
 }
@@ -112,7 +112,7 @@ const SamplerCase kSamplerCases[] = {
       {{{1, 1}}, kGenFailure, false, false}}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Ticks, CIpHelperSamples, ::testing::ValuesIn(kSamplerCases),
+INSTANTIATE_TEST_SUITE_P(Ticks, NetworkActivitySamples, ::testing::ValuesIn(kSamplerCases),
                          [](const auto& p) { return std::string(p.param.name); });
 
 Rows FortyFiveRows() {
@@ -123,9 +123,9 @@ Rows FortyFiveRows() {
     return rows;
 }
 
-TEST(CIpHelper, SumsEveryRowOfAFortyFiveRowTable) {
+TEST(NetworkActivity, SumsEveryRowOfAFortyFiveRowTable) {
     platform::SimPlatform sim;
-    CIpHelper helper(sim.interfaceTable());
+    NetworkActivity helper(sim.interfaceTable());
     sim.interfaceTable().SetRows(FortyFiveRows());
     helper.Update();
     EXPECT_EQ(helper.BytesReceived(), 1000u * 45 * 46 / 2);
@@ -133,18 +133,18 @@ TEST(CIpHelper, SumsEveryRowOfAFortyFiveRowTable) {
 
     sim.interfaceTable().Rows()[44].inOctets += 1;  // only the last row moves
     helper.Update();
-    EXPECT_TRUE(helper.bRX);
-    EXPECT_FALSE(helper.bTX);
+    EXPECT_TRUE(helper.Receiving());
+    EXPECT_FALSE(helper.Sending());
 
     sim.interfaceTable().Rows()[0].outOctets += 1;  // only the first row moves
     helper.Update();
-    EXPECT_FALSE(helper.bRX);
-    EXPECT_TRUE(helper.bTX);
+    EXPECT_FALSE(helper.Receiving());
+    EXPECT_TRUE(helper.Sending());
 }
 
-TEST(CIpHelper, TotalsAreZeroAfterAFailedOrUnsupportedRead) {
+TEST(NetworkActivity, TotalsAreZeroAfterAFailedOrUnsupportedRead) {
     platform::SimPlatform sim;
-    CIpHelper helper(sim.interfaceTable());
+    NetworkActivity helper(sim.interfaceTable());
     sim.interfaceTable().SetRows({{5, 6}});
     helper.Update();
     EXPECT_EQ(helper.BytesReceived(), 5u);

@@ -1,4 +1,4 @@
-#include "ui/FrmMainDesign.h"
+#include "ui/FrmMainLayout.h"
 
 #include <utility>
 
@@ -9,7 +9,7 @@ namespace ww::ui {
 namespace {
 
 using platform::ControlKind;
-using platform::ControlSpec;
+using platform::ControlLayout;
 using platform::MainControl;
 
 constexpr int kStatus = 0;
@@ -20,17 +20,17 @@ constexpr std::int32_t kLinkBlue = 0x0000FF;
 
 class Inventory {
   public:
-    ControlSpec& Add(MainControl id, ControlKind kind, MainControl container, int page,
+    ControlLayout& Add(MainControl id, ControlKind kind, MainControl container, int page,
                      std::string caption, int left, int top, int width, int height) {
         controls_.push_back(
-            ControlSpec{id, kind, container, page, std::move(caption), left, top, width, height});
+            ControlLayout{id, kind, container, page, std::move(caption), left, top, width, height});
         return controls_.back();
     }
 
-    std::vector<ControlSpec> Take() { return std::move(controls_); }
+    std::vector<ControlLayout> Take() { return std::move(controls_); }
 
   private:
-    std::vector<ControlSpec> controls_;
+    std::vector<ControlLayout> controls_;
 };
 
 void AddStatusPage(Inventory& c) {
@@ -76,9 +76,9 @@ void AddSettingsPage(Inventory& c) {
         .wordWrap = true;
 }
 
-ControlSpec& AddLink(Inventory& c, MainControl id, std::string caption, int left, int top,
+ControlLayout& AddLink(Inventory& c, MainControl id, std::string caption, int left, int top,
                      std::string toolTip) {
-    ControlSpec& link = c.Add(id, ControlKind::LinkLabel, MainControl::SSTab1, kAbout,
+    ControlLayout& link = c.Add(id, ControlKind::LinkLabel, MainControl::SSTab1, kAbout,
                               std::move(caption), left, top, 0, 195);
     link.autoSize = true;
     link.underline = true;
@@ -118,10 +118,10 @@ void AddButtons(Inventory& c) {
     using M = MainControl;
     c.Add(M::btnUnload, K::Button, M::Window, kOnWindow, "&Unload", 120, 4690, 1035, 348).tabIndex =
         4;
-    ControlSpec& ok = c.Add(M::btnOK, K::Button, M::Window, kOnWindow, "OK", 1980, 4690, 1035, 348);
+    ControlLayout& ok = c.Add(M::btnOK, K::Button, M::Window, kOnWindow, "OK", 1980, 4690, 1035, 348);
     ok.isDefault = true;
     ok.tabIndex = 1;
-    ControlSpec& cancel =
+    ControlLayout& cancel =
         c.Add(M::btnCancel, K::Button, M::Window, kOnWindow, "Cancel", 3060, 4690, 1035, 348);
     cancel.isCancel = true;
     cancel.tabIndex = 2;
@@ -129,7 +129,7 @@ void AddButtons(Inventory& c) {
         3;
 }
 
-platform::MainWindowDesign MakeDesign() {
+platform::MainWindowLayout MakeDesign() {
     Inventory inventory;
     inventory.Add(MainControl::SSTab1, ControlKind::TabControl, MainControl::Window, kOnWindow, "",
                   120, 120, 5055, 4500);
@@ -138,7 +138,7 @@ platform::MainWindowDesign MakeDesign() {
     AddAboutPage(inventory);
     AddButtons(inventory);
 
-    platform::MainWindowDesign design;
+    platform::MainWindowLayout design;
     design.title = core::kAppTitle;
     design.clientWidth = 5310;
     design.clientHeight = 5145;
@@ -156,8 +156,8 @@ platform::MainWindowDesign MakeDesign() {
 
 }  // namespace
 
-const platform::MainWindowDesign& FrmMainDesign() {
-    static const platform::MainWindowDesign design = MakeDesign();
+const platform::MainWindowLayout& FrmMainLayout() {
+    static const platform::MainWindowLayout design = MakeDesign();
     return design;
 }
 

@@ -1,4 +1,4 @@
-#include "platform/linux/DesignTabWidget.h"
+#include "platform/linux/LayoutTabWidget.h"
 
 #include <QEvent>
 #include <QTabBar>
@@ -26,13 +26,13 @@ class SpreadTabBar final : public QTabBar {
 
 }  // namespace
 
-DesignTabWidget::DesignTabWidget(QWidget* parent) : QTabWidget(parent) {
+LayoutTabWidget::LayoutTabWidget(QWidget* parent) : QTabWidget(parent) {
     setTabBar(new SpreadTabBar(this));
     setMouseTracking(true);
     tabBar()->setMouseTracking(true);
 }
 
-QWidget* DesignTabWidget::AddPage(const QString& label) {
+QWidget* LayoutTabWidget::AddPage(const QString& label) {
     auto* page = new QWidget;
     page->setMouseTracking(true);
     auto* canvas = new QWidget(page);
@@ -43,7 +43,7 @@ QWidget* DesignTabWidget::AddPage(const QString& label) {
     return canvas;
 }
 
-bool DesignTabWidget::event(QEvent* event) {
+bool LayoutTabWidget::event(QEvent* event) {
     const bool handled = QTabWidget::event(event);
     switch (event->type()) {
         case QEvent::Show:
@@ -59,7 +59,7 @@ bool DesignTabWidget::event(QEvent* event) {
     return handled;
 }
 
-void DesignTabWidget::AlignCanvases() {
+void LayoutTabWidget::AlignCanvases() {
     for (QWidget* canvas : canvases_) {
         QWidget* page = canvas->parentWidget();
         canvas->setGeometry(QRect(-page->mapTo(this, QPoint(0, 0)), size()));

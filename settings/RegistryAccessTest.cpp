@@ -1,4 +1,4 @@
-#include "settings/RegStuff.h"
+#include "settings/RegistryAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -22,14 +22,14 @@ std::vector<std::uint8_t> Bytes(std::string_view text) {
     return {text.begin(), text.end()};
 }
 
-class RegStuffTest : public ::testing::Test {
+class RegistryAccessTest : public ::testing::Test {
   protected:
     void TearDown() override {
         EXPECT_EQ(sim_.registry().OpenKeyCount(), 0u) << "a key was left open";
     }
 
     platform::SimPlatform sim_;
-    RegStuff reg_{sim_.ports().registry};
+    RegistryAccess reg_{sim_.ports().registry};
 };
 
 struct ReadCase {
@@ -40,7 +40,7 @@ struct ReadCase {
     std::string text;  // "keep" is what the caller passed in
 };
 
-TEST_F(RegStuffTest, ReadRegStringByTypeAndLength) {
+TEST_F(RegistryAccessTest, ReadRegStringByTypeAndLength) {
     const std::vector<ReadCase> cases = {
         {"text without NUL", regtype::kSz, Bytes("C:\\ww.exe"), true, "C:\\ww.exe"},
         {"text with NUL", regtype::kSz, Bytes(std::string("C:\\ww.exe\0", 10)), true, "C:\\ww.exe"},
@@ -75,7 +75,7 @@ TEST_F(RegStuffTest, ReadRegStringByTypeAndLength) {
     }
 }
 
-TEST_F(RegStuffTest, ReadRegDWORDOnlyReadsNumbersAndKeepsOutputOnFailure) {
+TEST_F(RegistryAccessTest, ReadRegDWORDOnlyReadsNumbersAndKeepsOutputOnFailure) {
     const std::vector<ReadCase> cases = {
         {"one", regtype::kDword, {1, 0, 0, 0}, true, "1"},
         {"large", regtype::kDword, {0x78, 0x56, 0x34, 0x12}, true, "305419896"},
@@ -94,7 +94,7 @@ TEST_F(RegStuffTest, ReadRegDWORDOnlyReadsNumbersAndKeepsOutputOnFailure) {
     }
 }
 
-TEST_F(RegStuffTest, MissingKeyOrValueFailsReadsAndDeletes) {
+TEST_F(RegistryAccessTest, MissingKeyOrValueFailsReadsAndDeletes) {
     std::string text = "keep";
     std::int32_t number = 5;
     EXPECT_FALSE(reg_.ReadRegString(kHkeyCurrentUser, kKey, "Value", text));
@@ -111,7 +111,7 @@ TEST_F(RegStuffTest, MissingKeyOrValueFailsReadsAndDeletes) {
     EXPECT_EQ(sim_.log().Count("RegSetValueExA") + sim_.log().Count("RegCreateKeyA"), 0u);
 }
 
-TEST_F(RegStuffTest, WritesCreateTheWholePathAndStoreTheWrittenForms) {
+TEST_F(RegistryAccessTest, WritesCreateTheWholePathAndStoreTheWrittenForms) {
     ASSERT_TRUE(reg_.WriteRegString(kHkeyCurrentUser, kKey, "Path", "C:\\ww.exe"));
     ASSERT_TRUE(reg_.WriteRegString(kHkeyCurrentUser, kKey, "Empty", ""));
     ASSERT_TRUE(reg_.WriteRegDWORD(kHkeyLocalMachine, kKey, "Number", -2));
@@ -131,7 +131,7 @@ TEST_F(RegStuffTest, WritesCreateTheWholePathAndStoreTheWrittenForms) {
     EXPECT_EQ(number, -2);
 }
 
-TEST_F(RegStuffTest, EachOperationMakesItsCallsInOrderAndClosesOnEveryPath) {
+TEST_F(RegistryAccessTest, EachOperationMakesItsCallsInOrderAndClosesOnEveryPath) {
     struct Case {
         const char* label;
         std::function<bool()> run;
@@ -170,7 +170,7 @@ TEST_F(RegStuffTest, EachOperationMakesItsCallsInOrderAndClosesOnEveryPath) {
     }
 }
 
-TEST_F(RegStuffTest, FailuresAfterOpeningStillCloseTheKey) {
+TEST_F(RegistryAccessTest, FailuresAfterOpeningStillCloseTheKey) {
     struct Case {
         const char* function;
         std::int32_t code;
@@ -205,7 +205,7 @@ TEST_F(RegStuffTest, FailuresAfterOpeningStillCloseTheKey) {
     EXPECT_EQ(sim_.registry().GetValue(kHkeyCurrentUser, kKey, "Value")->bytes, Bytes("text"));
 }
 
-TEST_F(RegStuffTest, WriteProtectedRootRefusesWritesAndDeletes) {
+TEST_F(RegistryAccessTest, WriteProtectedRootRefusesWritesAndDeletes) {
     sim_.registry().SetDword(kHkeyLocalMachine, kKey, "HotCorners", 1);
     sim_.registry().SetWriteProtected(kHkeyLocalMachine, true);
     EXPECT_FALSE(reg_.WriteRegDWORD(kHkeyLocalMachine, kKey, "HotCorners", 0));

@@ -10,9 +10,9 @@ namespace ww::settings {
 
 // The registry operations the settings use. Each opens what it needs, does
 // one thing, closes what it opened on every path and answers true on success.
-class RegStuff {
+class RegistryAccess {
   public:
-    explicit RegStuff(platform::Registry& registry) : registry_(registry) {}
+    explicit RegistryAccess(platform::Registry& registry) : registry_(registry) {}
 
     // Reads a value as text: REG_SZ as stored (one trailing NUL dropped),
     // REG_DWORD as the decimal text of its signed 32-bit value; any other

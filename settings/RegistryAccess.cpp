@@ -1,4 +1,4 @@
-#include "settings/RegStuff.h"
+#include "settings/RegistryAccess.h"
 
 #include <array>
 #include <optional>
@@ -95,7 +95,7 @@ class OpenedKey {
 
 }  // namespace
 
-bool RegStuff::ReadRegString(platform::HKey root, std::string_view key, std::string_view name,
+bool RegistryAccess::ReadRegString(platform::HKey root, std::string_view key, std::string_view name,
                              std::string& text) {
     OpenedKey opened(registry_);
     if (!opened.Open(root, key)) {
@@ -121,7 +121,7 @@ bool RegStuff::ReadRegString(platform::HKey root, std::string_view key, std::str
     return true;
 }
 
-bool RegStuff::ReadRegDWORD(platform::HKey root, std::string_view key, std::string_view name,
+bool RegistryAccess::ReadRegDWORD(platform::HKey root, std::string_view key, std::string_view name,
                             std::int32_t& number) {
     OpenedKey opened(registry_);
     if (!opened.Open(root, key)) {
@@ -139,7 +139,7 @@ bool RegStuff::ReadRegDWORD(platform::HKey root, std::string_view key, std::stri
     return true;
 }
 
-bool RegStuff::WriteRegString(platform::HKey root, std::string_view key, std::string_view name,
+bool RegistryAccess::WriteRegString(platform::HKey root, std::string_view key, std::string_view name,
                               std::string_view text) {
     OpenedKey opened(registry_);
     if (!opened.Create(root, key)) {
@@ -153,7 +153,7 @@ bool RegStuff::WriteRegString(platform::HKey root, std::string_view key, std::st
            platform::winerr::kSuccess;
 }
 
-bool RegStuff::WriteRegDWORD(platform::HKey root, std::string_view key, std::string_view name,
+bool RegistryAccess::WriteRegDWORD(platform::HKey root, std::string_view key, std::string_view name,
                              std::int32_t number) {
     OpenedKey opened(registry_);
     if (!opened.Create(root, key)) {
@@ -168,11 +168,11 @@ bool RegStuff::WriteRegDWORD(platform::HKey root, std::string_view key, std::str
            platform::winerr::kSuccess;
 }
 
-bool RegStuff::DeleteRegKey(platform::HKey root, std::string_view key) {
+bool RegistryAccess::DeleteRegKey(platform::HKey root, std::string_view key) {
     return registry_.RegDeleteKeyA(root, key) == platform::winerr::kSuccess;
 }
 
-bool RegStuff::DeleteRegValue(platform::HKey root, std::string_view key, std::string_view name) {
+bool RegistryAccess::DeleteRegValue(platform::HKey root, std::string_view key, std::string_view name) {
     OpenedKey opened(registry_);
     if (!opened.Open(root, key)) {
         return false;

@@ -8,9 +8,9 @@ namespace ww::corners {
 
 // Start, query, switch off and on the system's screen saver. Holds no state:
 // switching it on again always means "on", whatever it was before.
-class ScreenSaverStuff {
-public:
-    ScreenSaverStuff(platform::WindowMessages& windows, platform::SystemParameters& parameters,
+class ScreenSaver {
+  public:
+    ScreenSaver(platform::WindowMessages& windows, platform::SystemParameters& parameters,
                      const core::SharedState& shared)
         : windows_(windows), parameters_(parameters), shared_(shared) {}
 
@@ -22,7 +22,7 @@ public:
     void DisableScreenSaver();
     void EnableScreenSaver();
 
-private:
+  private:
     void SetActive(std::uint32_t flag);
 
     platform::WindowMessages& windows_;

@@ -1,4 +1,4 @@
-#include "monitors/CIpHelper.h"
+#include "monitors/NetworkActivity.h"
 
 namespace ww::monitors {
 
@@ -17,7 +17,7 @@ bool Grew(std::uint32_t now, std::uint32_t before) {
 
 }  // namespace
 
-bool CIpHelper::ReadInterfaceTotals() {
+bool NetworkActivity::ReadInterfaceTotals() {
     received_ = 0;
     sent_ = 0;
     const std::uint32_t result = table_.GetIfTable(rows_);
@@ -34,17 +34,17 @@ bool CIpHelper::ReadInterfaceTotals() {
     return true;
 }
 
-void CIpHelper::Update() {
+void NetworkActivity::Update() {
     if (!ReadInterfaceTotals()) {
         return;
     }
     // Until both totals have been seen nonzero there is nothing to compare.
-    if (PreviousTotals[0] != 0 && PreviousTotals[1] != 0) {
-        bRX = Grew(received_, PreviousTotals[0]);
-        bTX = Grew(sent_, PreviousTotals[1]);
+    if (previousReceived_ != 0 && previousSent_ != 0) {
+        receiving_ = Grew(received_, previousReceived_);
+        sending_ = Grew(sent_, previousSent_);
     }
-    PreviousTotals[0] = received_;
-    PreviousTotals[1] = sent_;
+    previousReceived_ = received_;
+    previousSent_ = sent_;
 }
 
 }  // namespace ww::monitors

@@ -1,6 +1,5 @@
-#include "corners/Sleeper.h"
+#include "corners/HotCorners.h"
 
-#include <array>
 #include <exception>
 #include <new>
 #include <string>
@@ -10,8 +9,6 @@ namespace ww::corners {
 
 namespace {
 
-using tray::TrayPicture;
-
 // Both zones are the bottom four rows; the bottom-left one takes columns 0 to
 // 4 and the bottom-right one the last four, so the two are not mirror images.
 constexpr std::int64_t kCornerMargin = 4;
@@ -19,21 +16,6 @@ constexpr std::int64_t kCornerMargin = 4;
 constexpr std::uint8_t kIdle = 0;
 constexpr std::uint8_t kArmed = 1;
 constexpr std::uint8_t kDone = 2;
-
-// Per family, the pictures for no activity, received, sent, both.
-using Family = std::array<TrayPicture, 4>;
-constexpr Family kDisabledFamily = {TrayPicture::imgDisable_none, TrayPicture::imgDisable_rx,
-                                    TrayPicture::imgDisable_tx, TrayPicture::imgDisable_rxtx};
-constexpr Family kSleepNeverFamily = {TrayPicture::imgSleepNever_none,
-                                      TrayPicture::imgSleepNever_rx, TrayPicture::imgSleepNever_tx,
-                                      TrayPicture::imgSleepNever_rxtx};
-constexpr Family kSleepNowFamily = {TrayPicture::imgSleepNow, TrayPicture::imgSleepNow,
-                                    TrayPicture::imgSleepNow, TrayPicture::imgSleepNow};
-constexpr Family kNormalFamily = {TrayPicture::imgIcon_none, TrayPicture::imgIcon_rx,
-                                  TrayPicture::imgIcon_tx, TrayPicture::imgIcon_rxtx};
-constexpr Family kHotCornersOffFamily = {
-    TrayPicture::imgSleeperDisabled_none, TrayPicture::imgSleeperDisabled_rx,
-    TrayPicture::imgSleeperDisabled_tx, TrayPicture::imgSleeperDisabled_rxtx};
 
 struct Failure {
     long number;
@@ -59,12 +41,15 @@ Failure DescribeFailure(std::exception_ptr failure) {
 
 }  // namespace
 
-void Sleeper::UpdateTrayState() {
+void HotCorners::UpdateTrayState() {
     try {
         if (shared_.HotCornersEnabled == 1 && !shared_.ScreenSaverDisabled) {
             DetectCorners();
         }
-        tray_.SetTrayIcon(ChoosePicture());
+        tray_.SetTrayIcon(tray::ChooseTrayPicture(
+            {shared_.HotCornersEnabled, shared_.ScreenSaverDisabled,
+             state_.DisableCornerState != kIdle, state_.StartCornerState != kIdle,
+             network_.Receiving(), network_.Sending()}));
     } catch (...) {
         const Failure failure = DescribeFailure(std::current_exception());
         dialogs_.MsgBox("Error while updating systray icon: \r\n[" +
@@ -73,7 +58,7 @@ void Sleeper::UpdateTrayState() {
     }
 }
 
-void Sleeper::DetectCorners() {
+void HotCorners::DetectCorners() {
     state_.ScreenWidth = cursor_.GetSystemMetrics(platform::kSmCxScreen);
     state_.ScreenHeight = cursor_.GetSystemMetrics(platform::kSmCyScreen);
 
@@ -114,27 +99,6 @@ void Sleeper::DetectCorners() {
     } else if (disable != kDone) {
         disable = kArmed;
     }
-}
-
-TrayPicture Sleeper::ChoosePicture() {
-    if (!network_) {
-        network_ = std::make_unique<monitors::CIpHelper>(table_);
-    }
-    const bool rx = network_->bRX;
-    const bool tx = network_->bTX;
-    const std::size_t activity = (rx ? 1U : 0U) + (tx ? 2U : 0U);
-
-    const Family* family = &kHotCornersOffFamily;
-    if (shared_.ScreenSaverDisabled) {
-        family = &kDisabledFamily;
-    } else if (state_.DisableCornerState != kIdle) {
-        family = &kSleepNeverFamily;
-    } else if (state_.StartCornerState != kIdle) {
-        family = &kSleepNowFamily;
-    } else if (shared_.HotCornersEnabled != 0) {
-        family = &kNormalFamily;
-    }
-    return (*family)[activity];
 }
 
 }  // namespace ww::corners

@@ -1,4 +1,4 @@
-#include "corners/Sleeper.h"
+#include "corners/HotCorners.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ class FaultyCursorScreen : public platform::CursorScreen {
     platform::CursorScreen& inner_;
 };
 
-// A tray form, its icon pictures and the sleeper over the simulated platform,
+// A tray form, its icon pictures and the hotCorners over the simulated platform,
 // hot corners on, a 1024 × 768 screen.
 struct Rig {
     Rig() {
@@ -52,7 +52,7 @@ struct Rig {
 
     void PassAt(std::int32_t x, std::int32_t y) {
         sim.cursorScreen().SetCursor(x, y);
-        sleeper.UpdateTrayState();
+        hotCorners.UpdateTrayState();
     }
 
     // The flags of every screen-saver switch so far, in order.
@@ -67,8 +67,8 @@ struct Rig {
     }
 
     int Starts() { return sim.systemParameters().ScreenSaverStarts(); }
-    std::uint8_t StartCorner() const { return sleeper.State().StartCornerState; }
-    std::uint8_t DisableCorner() const { return sleeper.State().DisableCornerState; }
+    std::uint8_t StartCorner() const { return hotCorners.State().StartCornerState; }
+    std::uint8_t DisableCorner() const { return hotCorners.State().DisableCornerState; }
 
     // The picture the last run handed to the notification area.
     void ExpectShown(TrayPicture picture) {
@@ -85,13 +85,13 @@ struct Rig {
     core::SharedState shared;
     platform::Forms::TrayFormWindows form;
     tray::SysTray tray{sim.notifyIcon(), sim.windows(), shared};
-    ScreenSaverStuff saver{sim.windows(), sim.systemParameters(), shared};
-    std::unique_ptr<monitors::CIpHelper> network;
+    ScreenSaver saver{sim.windows(), sim.systemParameters(), shared};
+    monitors::NetworkActivity network{sim.interfaceTable()};
     FaultyCursorScreen cursor{sim.cursorScreen()};
-    Sleeper sleeper{cursor, sim.dialogs(), saver, tray, shared, network, sim.interfaceTable()};
+    HotCorners hotCorners{cursor, sim.dialogs(), saver, tray, shared, network};
 };
 
-TEST(SleeperZones, EdgesOfA1024By768Screen) {
+TEST(HotCornersZones, EdgesOfA1024By768Screen) {
     struct Case {
         std::int32_t x, y;
         bool inStart, inDisable;
@@ -114,8 +114,8 @@ TEST(SleeperZones, EdgesOfA1024By768Screen) {
         SCOPED_TRACE(::testing::Message() << "(" << c.x << ", " << c.y << ")");
         Rig rig;
         rig.PassAt(c.x, c.y);
-        EXPECT_EQ(rig.sleeper.State().ScreenWidth, 1024);
-        EXPECT_EQ(rig.sleeper.State().ScreenHeight, 768);
+        EXPECT_EQ(rig.hotCorners.State().ScreenWidth, 1024);
+        EXPECT_EQ(rig.hotCorners.State().ScreenHeight, 768);
         EXPECT_EQ(rig.StartCorner(), c.inStart ? 1 : 0);
         EXPECT_EQ(rig.DisableCorner(), c.inDisable ? 1 : 0);
 
@@ -126,7 +126,7 @@ TEST(SleeperZones, EdgesOfA1024By768Screen) {
     }
 }
 
-TEST(SleeperCorners, RestingBottomLeftStartsTheSaverOnceOnTheSecondPass) {
+TEST(HotCornersCorners, RestingBottomLeftStartsTheSaverOnceOnTheSecondPass) {
     Rig rig;
     rig.PassAt(2, 766);
     EXPECT_EQ(rig.StartCorner(), 1);
@@ -149,7 +149,7 @@ TEST(SleeperCorners, RestingBottomLeftStartsTheSaverOnceOnTheSecondPass) {
     EXPECT_TRUE(rig.Switches().empty());
 }
 
-TEST(SleeperCorners, OnePassOutsideResetsTheDwell) {
+TEST(HotCornersCorners, OnePassOutsideResetsTheDwell) {
     Rig rig;
     rig.PassAt(0, 767);
     rig.PassAt(0, 700);
@@ -158,7 +158,7 @@ TEST(SleeperCorners, OnePassOutsideResetsTheDwell) {
     EXPECT_EQ(rig.Starts(), 0);
 }
 
-TEST(SleeperCorners, RestingBottomRightHoldsTheSaverOffUntilTheCursorLeaves) {
+TEST(HotCornersCorners, RestingBottomRightHoldsTheSaverOffUntilTheCursorLeaves) {
     Rig rig;
     rig.PassAt(1022, 766);
     EXPECT_EQ(rig.DisableCorner(), 1);
@@ -181,7 +181,7 @@ TEST(SleeperCorners, RestingBottomRightHoldsTheSaverOffUntilTheCursorLeaves) {
     EXPECT_EQ(rig.Switches().size(), 2U);
 }
 
-TEST(SleeperCorners, LeavingBottomRightAfterOnePassStillSwitchesTheSaverOn) {
+TEST(HotCornersCorners, LeavingBottomRightAfterOnePassStillSwitchesTheSaverOn) {
     Rig rig;
     rig.PassAt(1020, 764);
     rig.PassAt(1019, 764);
@@ -189,7 +189,7 @@ TEST(SleeperCorners, LeavingBottomRightAfterOnePassStillSwitchesTheSaverOn) {
     EXPECT_EQ(rig.Switches(), std::vector<std::uint32_t>{1});
 }
 
-TEST(SleeperCorners, FailedCursorQueryCountsAsTopLeft) {
+TEST(HotCornersCorners, FailedCursorQueryCountsAsTopLeft) {
     struct Case {
         std::int32_t x;
         int passes;
@@ -203,7 +203,7 @@ TEST(SleeperCorners, FailedCursorQueryCountsAsTopLeft) {
             rig.PassAt(c.x, 767);
         }
         rig.sim.cursorScreen().SetCursorFails(true);
-        rig.sleeper.UpdateTrayState();
+        rig.hotCorners.UpdateTrayState();
         EXPECT_EQ(rig.StartCorner(), 0);
         EXPECT_EQ(rig.DisableCorner(), 0);
         EXPECT_EQ(rig.Switches(), c.switches);
@@ -211,7 +211,7 @@ TEST(SleeperCorners, FailedCursorQueryCountsAsTopLeft) {
     }
 }
 
-TEST(SleeperCorners, StatesFreezeWhileDetectionIsOff) {
+TEST(HotCornersCorners, StatesFreezeWhileDetectionIsOff) {
     struct Case {
         std::uint8_t hotCorners;
         bool saverDisabled;
@@ -264,69 +264,42 @@ void DriveCorners(Rig& rig, int start, int disable) {
     ASSERT_EQ(rig.DisableCorner(), disable);
 }
 
-TEST(SleeperIcon, ChoiceOverFlagsCornerStatesAndActivity) {
-    using Family = std::array<TrayPicture, 4>;  // none, rx, tx, rxtx
-    const Family disabled = {TrayPicture::imgDisable_none, TrayPicture::imgDisable_rx,
-                             TrayPicture::imgDisable_tx, TrayPicture::imgDisable_rxtx};
-    const Family sleepNever = {TrayPicture::imgSleepNever_none, TrayPicture::imgSleepNever_rx,
-                               TrayPicture::imgSleepNever_tx, TrayPicture::imgSleepNever_rxtx};
-    const Family sleepNow = {TrayPicture::imgSleepNow, TrayPicture::imgSleepNow,
-                             TrayPicture::imgSleepNow, TrayPicture::imgSleepNow};
-    const Family normal = {TrayPicture::imgIcon_none, TrayPicture::imgIcon_rx,
-                           TrayPicture::imgIcon_tx, TrayPicture::imgIcon_rxtx};
-    const Family cornersOff = {
-        TrayPicture::imgSleeperDisabled_none, TrayPicture::imgSleeperDisabled_rx,
-        TrayPicture::imgSleeperDisabled_tx, TrayPicture::imgSleeperDisabled_rxtx};
+TEST(HotCornersIcon, CornerStatesFlagsAndActivityReachThePicture) {
+    struct Case {
+        int start, disable;
+        std::uint8_t hotCorners;
+        bool saverDisabled;
+        bool receiving;
+        TrayPicture shown;
+    };
+    const Case cases[] = {
+        {0, 0, 1, false, false, TrayPicture::imgIcon_none},
+        {0, 0, 1, false, true, TrayPicture::imgIcon_rx},
+        {0, 0, 0, false, true, TrayPicture::imgSleeperDisabled_rx},
+        {1, 0, 1, false, true, TrayPicture::imgSleepNow},
+        {0, 2, 1, false, true, TrayPicture::imgSleepNever_rx},
+        {0, 2, 1, true, false, TrayPicture::imgDisable_none},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "corners " << c.start << c.disable << " hot "
+                                          << int{c.hotCorners} << " off " << c.saverDisabled
+                                          << " rx " << c.receiving);
+        Rig rig;
+        DriveCorners(rig, c.start, c.disable);
+        rig.shared.HotCornersEnabled = c.hotCorners;
+        rig.shared.ScreenSaverDisabled = c.saverDisabled;
+        rig.sim.interfaceTable().SetRows({{100, 100}});
+        rig.network.Update();
+        rig.sim.interfaceTable().SetRows({{c.receiving ? 200U : 100U, 100}});
+        rig.network.Update();
 
-    for (const std::uint8_t hotCorners : std::array<std::uint8_t, 4>{0, 1, 2, 255}) {
-        for (const bool saverDisabled : {false, true}) {
-            for (int start = 0; start <= 2; ++start) {
-                for (int disable = 0; disable <= 2; ++disable) {
-                    for (int activity = 0; activity < 4; ++activity) {
-                        SCOPED_TRACE(::testing::Message()
-                                     << "hot " << int{hotCorners} << " off " << saverDisabled
-                                     << " corners " << start << disable << " act " << activity);
-                        Rig rig;
-                        DriveCorners(rig, start, disable);
-                        rig.shared.HotCornersEnabled = hotCorners;
-                        rig.shared.ScreenSaverDisabled = saverDisabled;
-                        rig.network =
-                            std::make_unique<monitors::CIpHelper>(rig.sim.interfaceTable());
-                        rig.network->bRX = (activity & 1) != 0;
-                        rig.network->bTX = (activity & 2) != 0;
+        rig.hotCorners.UpdateTrayState();
 
-                        rig.sleeper.UpdateTrayState();
-
-                        const Family& expected = saverDisabled     ? disabled
-                                                 : disable != 0    ? sleepNever
-                                                 : start != 0      ? sleepNow
-                                                 : hotCorners != 0 ? normal
-                                                                   : cornersOff;
-                        const auto index = static_cast<std::size_t>(activity);
-                        rig.ExpectShown(expected[index]);
-                        EXPECT_EQ(rig.StartCorner() != 0, start != 0);
-                        EXPECT_EQ(rig.DisableCorner() != 0, disable != 0);
-                    }
-                }
-            }
-        }
+        rig.ExpectShown(c.shown);
     }
 }
 
-TEST(SleeperIcon, SamplerIsMadeOnFirstUseAndKept) {
-    Rig rig;
-    rig.sleeper.UpdateTrayState();
-    ASSERT_NE(rig.network, nullptr);
-    rig.ExpectShown(TrayPicture::imgIcon_none);
-
-    const monitors::CIpHelper* made = rig.network.get();
-    rig.network->bRX = true;
-    rig.sleeper.UpdateTrayState();
-    EXPECT_EQ(rig.network.get(), made);
-    rig.ExpectShown(TrayPicture::imgIcon_rx);
-}
-
-TEST(SleeperFailure, AbandonsTheRunAndShowsTheWarning) {
+TEST(HotCornersFailure, AbandonsTheRunAndShowsTheWarning) {
     struct Case {
         std::function<void()> fault;
         std::string shownAs;
@@ -347,8 +320,8 @@ TEST(SleeperFailure, AbandonsTheRunAndShowsTheWarning) {
         const std::size_t requests = rig.sim.notifyIcon().Requests().size();
         rig.cursor.fault = c.fault;
 
-        rig.sleeper.UpdateTrayState();
-        rig.sleeper.UpdateTrayState();
+        rig.hotCorners.UpdateTrayState();
+        rig.hotCorners.UpdateTrayState();
 
         const auto& shown = rig.sim.dialogs().Shown();
         ASSERT_EQ(shown.size(), 2U);
@@ -357,7 +330,7 @@ TEST(SleeperFailure, AbandonsTheRunAndShowsTheWarning) {
         EXPECT_EQ(shown[0].title, "Wakewatch");
         EXPECT_EQ(rig.sim.notifyIcon().Requests().size(), requests);
         // What the run wrote before the failure stays.
-        EXPECT_EQ(rig.sleeper.State().ScreenWidth, 800);
+        EXPECT_EQ(rig.hotCorners.State().ScreenWidth, 800);
         EXPECT_EQ(rig.StartCorner(), 1);
 
         rig.cursor.fault = nullptr;

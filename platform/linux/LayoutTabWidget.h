@@ -10,9 +10,9 @@ namespace ww::platform {
 // placed at (x, y) on the canvas sits at (x, y) from the control's corner,
 // whatever height the style gives the tab row. The tabs share the row's
 // whole width, as on a tabbed dialog.
-class DesignTabWidget final : public QTabWidget {
+class LayoutTabWidget final : public QTabWidget {
   public:
-    explicit DesignTabWidget(QWidget* parent);
+    explicit LayoutTabWidget(QWidget* parent);
 
     // Adds a page; returns its canvas.
     QWidget* AddPage(const QString& label);

@@ -1,14 +1,14 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 #include "core/SharedState.h"
-#include "corners/ScreenSaverStuff.h"
-#include "monitors/CIpHelper.h"
+#include "corners/ScreenSaver.h"
+#include "monitors/NetworkActivity.h"
 #include "platform/ports/CursorScreen.h"
 #include "platform/ports/UiRuntime.h"
 #include "tray/SysTray.h"
+#include "tray/TrayPictureChoice.h"
 
 namespace ww::corners {
 
@@ -20,18 +20,17 @@ struct HotCornerState {
 };
 
 // Once per tick: the hot-corner state machines, then the tray picture.
-class Sleeper {
+class HotCorners {
   public:
-    Sleeper(platform::CursorScreen& cursor, platform::Dialogs& dialogs, ScreenSaverStuff& saver,
-            tray::SysTray& tray, core::SharedState& shared,
-            std::unique_ptr<monitors::CIpHelper>& network, platform::InterfaceTable& table)
+    HotCorners(platform::CursorScreen& cursor, platform::Dialogs& dialogs, ScreenSaver& saver,
+               tray::SysTray& tray, core::SharedState& shared,
+               const monitors::NetworkActivity& network)
         : cursor_(cursor),
           dialogs_(dialogs),
           saver_(saver),
           tray_(tray),
           shared_(shared),
-          network_(network),
-          table_(table) {}
+          network_(network) {}
 
     // Never fails outward: a failure abandons the rest of the run and is
     // shown in a warning box; the next run starts over.
@@ -41,15 +40,13 @@ class Sleeper {
 
   private:
     void DetectCorners();
-    tray::TrayPicture ChoosePicture();
 
     platform::CursorScreen& cursor_;
     platform::Dialogs& dialogs_;
-    ScreenSaverStuff& saver_;
+    ScreenSaver& saver_;
     tray::SysTray& tray_;
     core::SharedState& shared_;
-    std::unique_ptr<monitors::CIpHelper>& network_;
-    platform::InterfaceTable& table_;
+    const monitors::NetworkActivity& network_;
     HotCornerState state_;
 };
 
