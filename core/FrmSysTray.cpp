@@ -100,10 +100,10 @@ void FrmSysTray::timUpdate_Timer() {
     if (unloaded_) {
         return;  // a menu or window event ended the program meanwhile
     }
-    if (UpdateTickCounter == 0) {
+    if (updateTickCounter_ == 0) {
         monitors::TrimWorkingSet(ports_.memory);
     }
-    UpdateTickCounter = static_cast<std::int16_t>((UpdateTickCounter + 1) % kTicksPerTrim);
+    updateTickCounter_ = static_cast<std::int16_t>((updateTickCounter_ + 1) % kTicksPerTrim);
 }
 
 void FrmSysTray::Form_Unload() {

@@ -40,7 +40,7 @@ class FrmSysTray : public platform::TrayFormEvents {
     void PictureBoxMouseMove(int button, int shift, float x, float y) override;
     void PlatformClose() override;
 
-    std::int16_t TickCounter() const { return UpdateTickCounter; }
+    std::int16_t TickCounter() const { return updateTickCounter_; }
     tray::SysTray& Tray() { return sysTray_; }
     uptime::Uptime& UptimeClock() { return uptime_; }
     corners::ScreenSaver& ScreenSaver() { return saver_; }
@@ -67,7 +67,7 @@ class FrmSysTray : public platform::TrayFormEvents {
 
     platform::Forms::TrayFormWindows windows_;
     platform::EventLoop::TimerId timUpdate_ = 0;
-    std::int16_t UpdateTickCounter = 0;
+    std::int16_t updateTickCounter_ = 0;
     bool loaded_ = false;
     bool unloaded_ = false;
 };

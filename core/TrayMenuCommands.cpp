@@ -10,10 +10,6 @@ namespace {
 // The tray form keeps the run-time's default scale.
 constexpr int kTrayFormScaleMode = tray::kScaleModeTwips;
 
-// The display control panel, opened at its screen saver page.
-constexpr std::string_view kScreenSaverSettings =
-    "rundll32.exe shell32.dll,Control_RunDLL desk.cpl,,1";
-
 }  // namespace
 
 TrayMenuCommands::TrayMenuCommands(platform::Ports& ports, SharedState& shared,
@@ -119,7 +115,7 @@ void TrayMenuCommands::menuDisableSSaver_Click() {
 }
 
 void TrayMenuCommands::menuConfigSSaver_Click() {
-    if (!ports_.shell.StartCommandLine(kScreenSaverSettings, platform::kVbMinimizedFocus)) {
+    if (!ports_.shell.OpenScreenSaverSettings()) {
         ports_.dialogs.MsgBox("The screen saver settings could not be opened.",
                               platform::mb::kOkOnly | platform::mb::kExclamation,
                               ports_.application.App().title);

@@ -3,8 +3,8 @@
 #include <functional>
 
 #include "core/SharedState.h"
-#include "corners/ScreenSaver.h"
 #include "corners/HotCorners.h"
+#include "corners/ScreenSaver.h"
 #include "platform/ports/Ports.h"
 #include "settings/RegistryAccess.h"
 #include "ui/FrmMain.h"

@@ -215,13 +215,10 @@ TEST_F(TrayMenuTest, StartAndConfigureTheSaver) {
     EXPECT_EQ(sim.systemParameters().ScreenSaverStarts(), 1);
 
     OpenMenu(menu::menuConfigSSaver);
-    ASSERT_EQ(sim.shell().Started().size(), 1U);
-    EXPECT_EQ(sim.shell().Started()[0].commandLine,
-              "rundll32.exe shell32.dll,Control_RunDLL desk.cpl,,1");
-    EXPECT_EQ(sim.shell().Started()[0].windowStyle, 2);
+    EXPECT_EQ(sim.shell().SettingsOpened(), 1);
     EXPECT_TRUE(sim.dialogs().Shown().empty());
 
-    sim.shell().SetStartFails(true);
+    sim.shell().SetOpenSettingsFails(true);
     OpenMenu(menu::menuConfigSSaver);
     ASSERT_EQ(sim.dialogs().Shown().size(), 1U);
     EXPECT_EQ(sim.dialogs().Shown()[0].text, "The screen saver settings could not be opened.");

@@ -281,9 +281,9 @@ TEST(HotCornersIcon, CornerStatesFlagsAndActivityReachThePicture) {
         {0, 2, 1, true, false, TrayPicture::imgDisable_none},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "corners " << c.start << c.disable << " hot "
-                                          << int{c.hotCorners} << " off " << c.saverDisabled
-                                          << " rx " << c.receiving);
+        SCOPED_TRACE(::testing::Message()
+                     << "corners " << c.start << c.disable << " hot " << int{c.hotCorners}
+                     << " off " << c.saverDisabled << " rx " << c.receiving);
         Rig rig;
         DriveCorners(rig, c.start, c.disable);
         rig.shared.HotCornersEnabled = c.hotCorners;

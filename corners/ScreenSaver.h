@@ -11,7 +11,7 @@ namespace ww::corners {
 class ScreenSaver {
   public:
     ScreenSaver(platform::WindowMessages& windows, platform::SystemParameters& parameters,
-                     const core::SharedState& shared)
+                const core::SharedState& shared)
         : windows_(windows), parameters_(parameters), shared_(shared) {}
 
     // The window that receives the start request (the hidden tray form).

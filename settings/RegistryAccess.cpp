@@ -96,7 +96,7 @@ class OpenedKey {
 }  // namespace
 
 bool RegistryAccess::ReadRegString(platform::HKey root, std::string_view key, std::string_view name,
-                             std::string& text) {
+                                   std::string& text) {
     OpenedKey opened(registry_);
     if (!opened.Open(root, key)) {
         text.clear();
@@ -122,7 +122,7 @@ bool RegistryAccess::ReadRegString(platform::HKey root, std::string_view key, st
 }
 
 bool RegistryAccess::ReadRegDWORD(platform::HKey root, std::string_view key, std::string_view name,
-                            std::int32_t& number) {
+                                  std::int32_t& number) {
     OpenedKey opened(registry_);
     if (!opened.Open(root, key)) {
         return false;
@@ -139,8 +139,8 @@ bool RegistryAccess::ReadRegDWORD(platform::HKey root, std::string_view key, std
     return true;
 }
 
-bool RegistryAccess::WriteRegString(platform::HKey root, std::string_view key, std::string_view name,
-                              std::string_view text) {
+bool RegistryAccess::WriteRegString(platform::HKey root, std::string_view key,
+                                    std::string_view name, std::string_view text) {
     OpenedKey opened(registry_);
     if (!opened.Create(root, key)) {
         return false;
@@ -154,7 +154,7 @@ bool RegistryAccess::WriteRegString(platform::HKey root, std::string_view key, s
 }
 
 bool RegistryAccess::WriteRegDWORD(platform::HKey root, std::string_view key, std::string_view name,
-                             std::int32_t number) {
+                                   std::int32_t number) {
     OpenedKey opened(registry_);
     if (!opened.Create(root, key)) {
         return false;
@@ -172,7 +172,8 @@ bool RegistryAccess::DeleteRegKey(platform::HKey root, std::string_view key) {
     return registry_.RegDeleteKeyA(root, key) == platform::winerr::kSuccess;
 }
 
-bool RegistryAccess::DeleteRegValue(platform::HKey root, std::string_view key, std::string_view name) {
+bool RegistryAccess::DeleteRegValue(platform::HKey root, std::string_view key,
+                                    std::string_view name) {
     OpenedKey opened(registry_);
     if (!opened.Open(root, key)) {
         return false;

@@ -17,8 +17,9 @@ WW_PACKAGES=(
 # shellcheck disable=SC2034 # used by ./test and tools/win32-test
 WW_WIN32_PACKAGES=(g++-mingw-w64-i686-posix wine wine32:i386)
 
-# Only ./test and tools/fuzz need these: clang with libFuzzer for the fuzz targets.
-WW_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# Only ./test and tools/fuzz need these: clang with libFuzzer for the fuzz
+# targets, and clang-format for the formatting check.
+WW_FUZZ_PACKAGES=(clang libclang-rt-14-dev clang-format)
 
 # ww_install_packages [extra package ...]: WW_PACKAGES and the extra ones.
 ww_install_packages() {

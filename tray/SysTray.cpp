@@ -56,7 +56,7 @@ platform::NotifyIconData SysTray::MakeRecord(platform::Hwnd window, std::uint32_
     platform::NotifyIconData data;
     data.cbSize = sizeof(platform::NotifyIconData);
     data.hWnd = window;
-    data.uID = TrayIconId;
+    data.uID = kTrayIconId;
     data.uFlags = flags;
     data.uCallbackMessage = callbackMessage;
     data.hIcon = icon;
@@ -71,10 +71,10 @@ platform::NotifyIconData SysTray::MakeRecord(platform::Hwnd window, std::uint32_
 }
 
 void SysTray::AddTrayIcon(TrayPicture picture, std::string_view tipView) {
-    // The tip may be a view of TrayIconTip itself (the taskbar-restart path).
+    // The tip may be a view of trayIconTip_ itself (the taskbar-restart path).
     const std::string tip(tipView);
-    TrayIconPicture = picture;
-    TrayIconTip = tip;
+    trayIconPicture_ = picture;
+    trayIconTip_ = tip;
     const auto flags = platform::nif::kMessage | platform::nif::kIcon | platform::nif::kTip;
     notifyIcon_.Shell_NotifyIconA(
         platform::nim::kAdd,
@@ -83,7 +83,7 @@ void SysTray::AddTrayIcon(TrayPicture picture, std::string_view tipView) {
 
 void SysTray::SetTrayTip(std::string_view tipView) {
     const std::string tip(tipView);
-    TrayIconTip = tip;
+    trayIconTip_ = tip;
     const bool shown = notifyIcon_.Shell_NotifyIconA(
         platform::nim::kModify, MakeRecord(pictureBox_, platform::nif::kTip, 0, 0, tip, true));
     if (!shown) {
@@ -94,7 +94,7 @@ void SysTray::SetTrayTip(std::string_view tipView) {
 }
 
 void SysTray::SetTrayIcon(TrayPicture picture) {
-    TrayIconPicture = picture;
+    trayIconPicture_ = picture;
     notifyIcon_.Shell_NotifyIconA(
         platform::nim::kModify, MakeRecord(pictureBox_, platform::nif::kIcon, kTrayCallbackMessage,
                                            IconHandle(picture), {}, false));
@@ -106,18 +106,18 @@ void SysTray::RemoveTrayIcon() {
 }
 
 void SysTray::HookTrayWindow(platform::Hwnd window) {
-    HookedWindow = window;
-    TaskbarCreatedMessage = windows_.RegisterWindowMessageA("TaskbarCreated");
-    if (TaskbarCreatedMessage != 0) {
+    hookedWindow_ = window;
+    taskbarCreatedMessage_ = windows_.RegisterWindowMessageA("TaskbarCreated");
+    if (taskbarCreatedMessage_ != 0) {
         g_hookedTray = this;
-        PreviousWindowProc =
+        previousWindowProc_ =
             windows_.SetWindowLongA(window, platform::kGwlWndProc, &TrayWindowProc);
     }
 }
 
 void SysTray::UnhookTrayWindow() {
-    if (PreviousWindowProc != nullptr) {
-        windows_.SetWindowLongA(HookedWindow, platform::kGwlWndProc, PreviousWindowProc);
+    if (previousWindowProc_ != nullptr) {
+        windows_.SetWindowLongA(hookedWindow_, platform::kGwlWndProc, previousWindowProc_);
     }
 }
 
@@ -131,16 +131,16 @@ std::intptr_t SysTray::TrayWindowProc(platform::Hwnd window, std::uint32_t messa
 
 std::intptr_t SysTray::OnMessage(platform::Hwnd window, std::uint32_t message,
                                  std::uintptr_t wParam, std::intptr_t lParam) {
-    if (message == TaskbarCreatedMessage) {
+    if (message == taskbarCreatedMessage_) {
         RemoveTrayIcon();
-        AddTrayIcon(TrayIconPicture, TrayIconTip);
+        AddTrayIcon(trayIconPicture_, trayIconTip_);
     }
     if ((message == platform::msg::kDestroy || message == platform::msg::kNcDestroy) &&
-        PreviousWindowProc != nullptr) {
-        windows_.SetWindowLongA(HookedWindow, platform::kGwlWndProc, PreviousWindowProc);
+        previousWindowProc_ != nullptr) {
+        windows_.SetWindowLongA(hookedWindow_, platform::kGwlWndProc, previousWindowProc_);
         return 0;
     }
-    return windows_.CallWindowProcA(PreviousWindowProc, window, message, wParam, lParam);
+    return windows_.CallWindowProcA(previousWindowProc_, window, message, wParam, lParam);
 }
 
 }  // namespace ww::tray

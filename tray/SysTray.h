@@ -12,7 +12,7 @@
 
 namespace ww::tray {
 
-inline constexpr std::uint32_t TrayIconId = 9999;
+inline constexpr std::uint32_t kTrayIconId = 9999;
 inline constexpr std::uint32_t kTrayCallbackMessage = 0x200;  // arrives as a mouse move
 inline constexpr std::size_t kTrayTipLength = 63;
 
@@ -46,8 +46,8 @@ class SysTray {
     // The picture used at start-up and by the tooltip repair.
     TrayPicture StartupPicture() const;
 
-    TrayPicture Picture() const { return TrayIconPicture; }
-    const std::string& Tip() const { return TrayIconTip; }
+    TrayPicture Picture() const { return trayIconPicture_; }
+    const std::string& Tip() const { return trayIconTip_; }
     platform::HIcon IconHandle(TrayPicture picture) const;
 
     // The 88-byte request record (exposed for its layout tests).
@@ -65,11 +65,11 @@ class SysTray {
     std::array<platform::HIcon, kTrayPictureCount> icons_{};
     platform::Hwnd pictureBox_ = 0;
 
-    TrayPicture TrayIconPicture = TrayPicture::imgSleeperDisabled_none;
-    std::string TrayIconTip;
-    std::uint32_t TaskbarCreatedMessage = 0;
-    platform::WndProc PreviousWindowProc = nullptr;
-    platform::Hwnd HookedWindow = 0;
+    TrayPicture trayIconPicture_ = TrayPicture::imgSleeperDisabled_none;
+    std::string trayIconTip_;
+    std::uint32_t taskbarCreatedMessage_ = 0;
+    platform::WndProc previousWindowProc_ = nullptr;
+    platform::Hwnd hookedWindow_ = 0;
 };
 
 }  // namespace ww::tray

@@ -29,7 +29,7 @@ class SysTrayTest : public ::testing::Test {
     }
 
     const SimNotifyIcon::TrayIcon* Icon() {
-        return sim.notifyIcon().Icon(windows.pictureBox, TrayIconId);
+        return sim.notifyIcon().Icon(windows.pictureBox, kTrayIconId);
     }
     const SimNotifyIcon::Request& LastRequest() { return sim.notifyIcon().Requests().back(); }
     TrayPicture PictureOf(platform::HIcon handle) const {

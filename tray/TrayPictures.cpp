@@ -16,7 +16,7 @@ constexpr std::uint8_t kRed = 9;
 constexpr std::uint8_t kLime = 10;
 constexpr std::uint8_t kBlack = 0;
 
-// The shared design: a grey-framed silver panel with block letters "UP".
+// The shared windowLayout: a grey-framed silver panel with block letters "UP".
 // 'G' frame, 'S' face, 'D' dark edge, 'L' lettering, '.' transparent.
 constexpr std::array<std::string_view, 16> kPanel = {
     "................",  //

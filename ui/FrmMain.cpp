@@ -125,14 +125,15 @@ void FrmMain::Form_Load() {
     });
     // Without a sampler (its error 8001) ShowInfo leaves the processor field alone.
     IgnoreErrors([&] {
-        CpuLoadMonitor = std::make_unique<monitors::CPULoad>(ports_.identity, ports_.processorLoad);
+        cpuLoadMonitor_ =
+            std::make_unique<monitors::CPULoad>(ports_.identity, ports_.processorLoad);
     });
     IgnoreErrors([&] { ShowInfo(); });
     IgnoreErrors([&] { ShowCurrentSettings(); });
 }
 
 void FrmMain::Form_Unload() {
-    CpuLoadMonitor.reset();
+    cpuLoadMonitor_.reset();
 }
 
 void FrmMain::Timer1_Timer() {
@@ -151,8 +152,9 @@ void FrmMain::ShowInfo() {
         view_.SetText(MainControl::txtMemUsage,
                       monitors::GetMemoryUsageText(ports_.memory, ports_.locale, shared_));
     });
-    if (CpuLoadMonitor) {
-        IgnoreErrors([&] { view_.SetText(MainControl::txtCpuUsage, CpuLoadMonitor->CPUString()); });
+    if (cpuLoadMonitor_) {
+        IgnoreErrors(
+            [&] { view_.SetText(MainControl::txtCpuUsage, cpuLoadMonitor_->CPUString()); });
     }
 }
 

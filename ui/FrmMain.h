@@ -66,7 +66,7 @@ class FrmMain final : public platform::MainWindowEvents {
 
     const std::string& AppNameVersion() const { return appNameVersion_; }
     bool EasterEggShown() const { return easterEggShown_; }
-    bool HasCpuLoadMonitor() const { return CpuLoadMonitor != nullptr; }
+    bool HasCpuLoadMonitor() const { return cpuLoadMonitor_ != nullptr; }
     SettingsPage& Settings() { return settings_; }
 
   private:
@@ -77,7 +77,7 @@ class FrmMain final : public platform::MainWindowEvents {
     SettingsPage settings_;
     std::function<void()> unloadTrayForm_;
 
-    std::unique_ptr<monitors::CPULoad> CpuLoadMonitor;
+    std::unique_ptr<monitors::CPULoad> cpuLoadMonitor_;
     std::string appNameVersion_;
     bool easterEggShown_ = false;  // kept across unloading
     platform::Hwnd window_ = 0;

@@ -21,7 +21,7 @@ constexpr std::int32_t kLinkBlue = 0x0000FF;
 class Inventory {
   public:
     ControlLayout& Add(MainControl id, ControlKind kind, MainControl container, int page,
-                     std::string caption, int left, int top, int width, int height) {
+                       std::string caption, int left, int top, int width, int height) {
         controls_.push_back(
             ControlLayout{id, kind, container, page, std::move(caption), left, top, width, height});
         return controls_.back();
@@ -77,9 +77,9 @@ void AddSettingsPage(Inventory& c) {
 }
 
 ControlLayout& AddLink(Inventory& c, MainControl id, std::string caption, int left, int top,
-                     std::string toolTip) {
+                       std::string toolTip) {
     ControlLayout& link = c.Add(id, ControlKind::LinkLabel, MainControl::SSTab1, kAbout,
-                              std::move(caption), left, top, 0, 195);
+                                std::move(caption), left, top, 0, 195);
     link.autoSize = true;
     link.underline = true;
     link.foreColor = kLinkBlue;
@@ -118,7 +118,8 @@ void AddButtons(Inventory& c) {
     using M = MainControl;
     c.Add(M::btnUnload, K::Button, M::Window, kOnWindow, "&Unload", 120, 4690, 1035, 348).tabIndex =
         4;
-    ControlLayout& ok = c.Add(M::btnOK, K::Button, M::Window, kOnWindow, "OK", 1980, 4690, 1035, 348);
+    ControlLayout& ok =
+        c.Add(M::btnOK, K::Button, M::Window, kOnWindow, "OK", 1980, 4690, 1035, 348);
     ok.isDefault = true;
     ok.tabIndex = 1;
     ControlLayout& cancel =
@@ -129,7 +130,7 @@ void AddButtons(Inventory& c) {
         3;
 }
 
-platform::MainWindowLayout MakeDesign() {
+platform::MainWindowLayout MakeWindowLayout() {
     Inventory inventory;
     inventory.Add(MainControl::SSTab1, ControlKind::TabControl, MainControl::Window, kOnWindow, "",
                   120, 120, 5055, 4500);
@@ -138,27 +139,27 @@ platform::MainWindowLayout MakeDesign() {
     AddAboutPage(inventory);
     AddButtons(inventory);
 
-    platform::MainWindowLayout design;
-    design.title = core::kAppTitle;
-    design.clientWidth = 5310;
-    design.clientHeight = 5145;
-    design.tabs = {"Status", "Settings", "About"};
-    design.controls = inventory.Take();
-    design.icon16 = tray::ProgramIconImage(16);
-    design.icon32 = tray::ProgramIconImage(32);
-    design.fontName = "Tahoma";
-    design.fontPoints = 8.25;
-    design.linkPointer = HandPointerImage();
-    design.linkPointerHotX = kHandHotSpotX;
-    design.linkPointerHotY = kHandHotSpotY;
-    return design;
+    platform::MainWindowLayout windowLayout;
+    windowLayout.title = core::kAppTitle;
+    windowLayout.clientWidth = 5310;
+    windowLayout.clientHeight = 5145;
+    windowLayout.tabs = {"Status", "Settings", "About"};
+    windowLayout.controls = inventory.Take();
+    windowLayout.icon16 = tray::ProgramIconImage(16);
+    windowLayout.icon32 = tray::ProgramIconImage(32);
+    windowLayout.fontName = "Tahoma";
+    windowLayout.fontPoints = 8.25;
+    windowLayout.linkPointer = HandPointerImage();
+    windowLayout.linkPointerHotX = kHandHotSpotX;
+    windowLayout.linkPointerHotY = kHandHotSpotY;
+    return windowLayout;
 }
 
 }  // namespace
 
 const platform::MainWindowLayout& FrmMainLayout() {
-    static const platform::MainWindowLayout design = MakeDesign();
-    return design;
+    static const platform::MainWindowLayout windowLayout = MakeWindowLayout();
+    return windowLayout;
 }
 
 }  // namespace ww::ui

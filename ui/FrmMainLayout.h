@@ -16,7 +16,7 @@ inline constexpr std::string_view kBuildDate = "27 January 2006  ";
 // Twips between a sentence and the link label that follows it on its line.
 inline constexpr int kLinkGap = 60;
 
-// The main window as designed: frame, pages, every control with its caption,
+// The main window as laid out: frame, pages, every control with its caption,
 // place and behaviour, fonts, icons and the hand pointer. Every view (Qt,
 // Win32) builds the window from this one description.
 const platform::MainWindowLayout& FrmMainLayout();

@@ -22,18 +22,18 @@ using platform::WindowState;
 class FrmMainTest : public ::testing::Test, public FrmMainFixture {};
 
 TEST(FrmMainLayout, EveryControlOnceAfterItsContainerOnItsContainersPage) {
-    const auto& design = FrmMainLayout();
+    const auto& windowLayout = FrmMainLayout();
     std::map<MainControl, const platform::ControlLayout*> seen;
-    for (const auto& spec : design.controls) {
-        SCOPED_TRACE(platform::MainControlName(spec.id));
-        EXPECT_FALSE(seen.contains(spec.id));
-        if (spec.container != MainControl::Window) {
-            ASSERT_TRUE(seen.contains(spec.container));
-            const auto* container = seen.at(spec.container);
+    for (const auto& layout : windowLayout.controls) {
+        SCOPED_TRACE(platform::MainControlName(layout.id));
+        EXPECT_FALSE(seen.contains(layout.id));
+        if (layout.container != MainControl::Window) {
+            ASSERT_TRUE(seen.contains(layout.container));
+            const auto* container = seen.at(layout.container);
             EXPECT_TRUE(container->kind == platform::ControlKind::TabControl ||
-                        container->page == spec.page);
+                        container->page == layout.page);
         }
-        seen[spec.id] = &spec;
+        seen[layout.id] = &layout;
     }
     EXPECT_EQ(seen.size(), static_cast<std::size_t>(MainControl::btnApply));  // all but Window
     // Enter is OK, Escape is Cancel; the buttons tab OK, Cancel, Apply, Unload.
@@ -48,8 +48,9 @@ TEST(FrmMainLayout, EveryControlOnceAfterItsContainerOnItsContainersPage) {
         EXPECT_TRUE(seen.at(link)->underline && seen.at(link)->autoSize);
         EXPECT_EQ(seen.at(link)->foreColor, 0x0000FF);
     }
-    EXPECT_EQ(design.linkPointer.pixels.size(), 32U * 32U);
-    EXPECT_EQ(design.linkPointer.pixels[5 * 32 + 13], 0) << "the hot spot is on the finger tip";
+    EXPECT_EQ(windowLayout.linkPointer.pixels.size(), 32U * 32U);
+    EXPECT_EQ(windowLayout.linkPointer.pixels[5 * 32 + 13], 0)
+        << "the hot spot is on the finger tip";
 }
 
 TEST_F(FrmMainTest, LoadingFillsTheFrameAndTheAboutPage) {

@@ -14,14 +14,14 @@ FixedSeconds Uptime::GetUptimeSeconds() {
     if (clock_.QueryPerformanceCounter(counter)) {
         std::int64_t frequency = 0;
         clock_.QueryPerformanceFrequency(frequency);
-        return DivideToFixed(counter, frequency).value_or(UptimeFailed);
+        return DivideToFixed(counter, frequency).value_or(kUptimeFailed);
     }
     // No high-resolution counter: whole seconds from the millisecond count,
     // which reads as negative once it passes 2^31 (after about 24.8 days).
     const auto ticks = static_cast<std::int32_t>(clock_.GetTickCount());
     const std::int32_t seconds = ticks / 1000;
     if (seconds < 0) {
-        return UptimeFailed;
+        return kUptimeFailed;
     }
     return seconds * kFixedOne;
 }
@@ -64,27 +64,27 @@ std::string FormatUptime(FixedSeconds u) {
 
 std::string Uptime::GetUptimeText() {
     const FixedSeconds u = GetUptimeSeconds();
-    if (u == UptimeFailed) {
+    if (u == kUptimeFailed) {
         return "uptime query failed";
     }
     return FormatUptime(u);
 }
 
 std::string Uptime::GetStartTimeText() {
-    if (!StartTimeText.empty()) {
-        return StartTimeText;
+    if (!startTimeText_.empty()) {
+        return startTimeText_;
     }
     const FixedSeconds u = GetUptimeSeconds();
-    if (u == UptimeFailed) {
-        StartTimeText = "unknown time";
-        return StartTimeText;
+    if (u == kUptimeFailed) {
+        startTimeText_ = "unknown time";
+        return startTimeText_;
     }
     // The start moment is shown to the second; the counter's fraction is
     // rounded the same way the uptime text rounds it.
     const std::int64_t upSeconds = RoundHalfEven(u).value_or(0);
     const platform::LocalTime start = AddSeconds(clock_.Now(), -upSeconds);
-    StartTimeText = FormatStartTime(start, locale_.MonthAbbreviation(start.month));
-    return StartTimeText;
+    startTimeText_ = FormatStartTime(start, locale_.MonthAbbreviation(start.month));
+    return startTimeText_;
 }
 
 }  // namespace ww::uptime

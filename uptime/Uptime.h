@@ -14,7 +14,7 @@ using FixedSeconds = std::int64_t;
 inline constexpr FixedSeconds kFixedOne = 10'000;
 
 // GetUptimeSeconds' answer when no reading is possible (-99 seconds).
-inline constexpr FixedSeconds UptimeFailed = -99 * kFixedOne;
+inline constexpr FixedSeconds kUptimeFailed = -99 * kFixedOne;
 
 // How long the system has run, as text, and when it started.
 class Uptime {
@@ -22,7 +22,7 @@ class Uptime {
     Uptime(platform::Clock& clock, platform::Locale& locale) : clock_(clock), locale_(locale) {}
 
     // The uptime from the high-resolution counter, or whole seconds from the
-    // tick count when there is none; UptimeFailed when neither gives a reading.
+    // tick count when there is none; kUptimeFailed when neither gives a reading.
     FixedSeconds GetUptimeSeconds();
 
     // "2 days, 3:04:05", or "uptime query failed", or
@@ -36,7 +36,7 @@ class Uptime {
   private:
     platform::Clock& clock_;
     platform::Locale& locale_;
-    std::string StartTimeText;
+    std::string startTimeText_;
 };
 
 // The uptime text for `seconds` (the formatting half of GetUptimeText).

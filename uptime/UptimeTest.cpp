@@ -58,14 +58,14 @@ TEST(Uptime, ZeroFrequencyIsAFailedReadingWithoutTickFallback) {
     sim.clock().SetCounter(12345);
     sim.clock().SetTickCount(5'000);
     Uptime uptime(sim.clock(), sim.locale());
-    EXPECT_EQ(uptime.GetUptimeSeconds(), UptimeFailed);
+    EXPECT_EQ(uptime.GetUptimeSeconds(), kUptimeFailed);
     EXPECT_EQ(uptime.GetUptimeText(), "uptime query failed");
     EXPECT_EQ(sim.log().Count("GetTickCount"), 0u);
 }
 
 struct TickCase {
     std::uint32_t ticks;
-    std::int64_t expected;  // ten-thousandths, or UptimeFailed
+    std::int64_t expected;  // ten-thousandths, or kUptimeFailed
 };
 
 class TickFallbackTest : public ::testing::TestWithParam<TickCase> {};
@@ -83,9 +83,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TickCase{0, 0}, TickCase{999, 0}, TickCase{1'999, 1 * kFixedOne},
                       TickCase{2'147'483'647u, 2'147'483 * kFixedOne},
                       // Past 2^31 ms the count reads negative: no reading ...
-                      TickCase{2'147'483'648u, UptimeFailed},
+                      TickCase{2'147'483'648u, kUptimeFailed},
                       // ... except the last second before the wrap, which truncates to 0.
-                      TickCase{4'294'966'296u, UptimeFailed}, TickCase{4'294'966'297u, 0},
+                      TickCase{4'294'966'296u, kUptimeFailed}, TickCase{4'294'966'297u, 0},
                       TickCase{4'294'967'295u, 0}));
 
 TEST(Uptime, OverflowWhileSplittingGivesTheFailureText) {

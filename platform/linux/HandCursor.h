@@ -16,7 +16,7 @@ inline constexpr int kHandHotX = 13;
 inline constexpr int kHandHotY = 5;
 const std::array<std::string_view, kHandCursorSize>& HandCursorArt();
 
-// The design's pointer when it carries one (a `size` × `size` image of
+// the layout's pointer when it carries one (a `size` × `size` image of
 // palette indices: 0 black, 15 white, kTransparent clear), else the hand above.
 QCursor MakeHandCursor(const IconImage& image, int hotX, int hotY);
 

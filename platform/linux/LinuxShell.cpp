@@ -1,7 +1,6 @@
 #include "platform/linux/LinuxShell.h"
 
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
 #include <cstdlib>
@@ -20,23 +19,6 @@ constexpr const char* kDefaultPath = "/usr/local/bin:/usr/bin:/bin";
 std::string Environment(const char* name, const char* fallback) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : fallback;
-}
-
-// rundll32 running the display control panel (desk.cpl), at whatever page.
-bool IsDisplayControlPanel(const QStringList& words) {
-    if (words.isEmpty()) {
-        return false;
-    }
-    const QString program = QFileInfo(words.front()).fileName().toLower();
-    if (program != QLatin1String("rundll32.exe") && program != QLatin1String("rundll32")) {
-        return false;
-    }
-    for (qsizetype i = 1; i < words.size(); ++i) {
-        if (words[i].contains(QLatin1String("desk.cpl"), Qt::CaseInsensitive)) {
-            return true;
-        }
-    }
-    return false;
 }
 
 std::string Describe(const ToolCommand& command) {
@@ -63,29 +45,13 @@ LinuxShell::LinuxShell(Trace& trace) : LinuxShell(trace, Options{}) {}
 LinuxShell::LinuxShell(Trace& trace, Options options)
     : trace_(trace), options_(std::move(options)) {}
 
-bool LinuxShell::StartCommandLine(std::string_view commandLine, int) {
-    const QStringList words = QProcess::splitCommand(
-        QString::fromUtf8(commandLine.data(), static_cast<qsizetype>(commandLine.size())));
-    std::optional<ToolCommand> command;
-    if (IsDisplayControlPanel(words)) {
-        command = FindSaverSettingsTool(
-            SearchPath(), options_.desktops.value_or(Environment("XDG_CURRENT_DESKTOP", "")));
-    } else if (!words.isEmpty()) {
-        const std::string program = words.front().toStdString();
-        std::string path = program.find('/') != std::string::npos
-                               ? program
-                               : FindExecutable(SearchPath(), program);
-        if (!path.empty()) {
-            command = ToolCommand{std::move(path), {}};
-            for (qsizetype i = 1; i < words.size(); ++i) {
-                command->arguments.push_back(words[i].toStdString());
-            }
-        }
-    }
+bool LinuxShell::OpenScreenSaverSettings() {
+    const std::optional<ToolCommand> command = FindSaverSettingsTool(
+        SearchPath(), options_.desktops.value_or(Environment("XDG_CURRENT_DESKTOP", "")));
     const bool started = command.has_value() && StartDetached(*command);
     if (trace_.Enabled()) {
         trace_.Write(std::string("shell start ") + (started ? "ok " : "fail ") +
-                     Trace::Quote(commandLine) + " " +
+                     "\"screen-saver settings\" " +
                      Trace::Quote(command ? Describe(*command) : std::string()));
     }
     return started;

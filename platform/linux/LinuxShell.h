@@ -11,8 +11,8 @@ namespace ww::platform {
 
 // Starting programs and opening links on a freedesktop.org desktop.
 //
-// The display control panel's screen-saver page becomes the screen-saver
-// settings of the desktop in use; other command lines start as they are.
+// The screen-saver settings are the desktop's own tool (see
+// SaverSettingsTool.h).
 // Links open with xdg-open, which answers whether anything could open them:
 //   33  opened (xdg-open succeeded, or was still busy when the wait ended:
 //       it runs some browsers in the foreground)
@@ -34,8 +34,8 @@ class LinuxShell final : public Shell {
     explicit LinuxShell(Trace& trace);
     LinuxShell(Trace& trace, Options options);
 
-    // `windowStyle` has no meaning here: the started program places itself.
-    bool StartCommandLine(std::string_view commandLine, int windowStyle) override;
+    // The started tool places its window itself.
+    bool OpenScreenSaverSettings() override;
     std::intptr_t ShellExecuteA(Hwnd owner, std::string_view verb, std::string_view file,
                                 std::string_view parameters, std::string_view directory,
                                 int showCommand) override;

@@ -40,9 +40,9 @@ QString Text(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// A frame as the design draws it: an etched line round the whole control,
+// A frame as the layout draws it: an etched line round the whole control,
 // running through the middle of the caption (a style's group box puts its
-// frame under the caption, which moves the line off the design's place).
+// frame under the caption, which moves the line off the layout's place).
 class LayoutFrame final : public QGroupBox {
   public:
     LayoutFrame(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
@@ -73,17 +73,17 @@ class LayoutFrame final : public QGroupBox {
     }
 };
 
-QLabel* MakeLabel(const ControlLayout& spec, QWidget* parent) {
-    auto* label = new QLabel(Text(spec.caption), parent);
+QLabel* MakeLabel(const ControlLayout& layout, QWidget* parent) {
+    auto* label = new QLabel(Text(layout.caption), parent);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(spec.wordWrap);
-    const bool link = spec.kind == ControlKind::LinkLabel;
+    label->setWordWrap(layout.wordWrap);
+    const bool link = layout.kind == ControlKind::LinkLabel;
     QFont font = label->font();
-    font.setBold(spec.bold);
-    font.setUnderline(spec.underline || link);
+    font.setBold(layout.bold);
+    font.setUnderline(layout.underline || link);
     label->setFont(font);
-    const std::int32_t colour = spec.foreColor >= 0 ? spec.foreColor : link ? kLinkBlue : -1;
+    const std::int32_t colour = layout.foreColor >= 0 ? layout.foreColor : link ? kLinkBlue : -1;
     if (colour >= 0) {
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, QColor(static_cast<QRgb>(colour)));
@@ -93,54 +93,55 @@ QLabel* MakeLabel(const ControlLayout& spec, QWidget* parent) {
     return label;
 }
 
-QLabel* MakePicture(const ControlLayout& spec, const MainWindowLayout& design, QWidget* parent,
-                    double dotsPerInch) {
+QLabel* MakePicture(const ControlLayout& layout, const MainWindowLayout& windowLayout,
+                    QWidget* parent, double dotsPerInch) {
     auto* picture = new QLabel(parent);
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    const IconImage& image = design.icon32.pixels.empty() ? design.icon16 : design.icon32;
-    const int side =
-        std::min(TwipsToPixels(spec.width, dotsPerInch), TwipsToPixels(spec.height, dotsPerInch));
+    const IconImage& image =
+        windowLayout.icon32.pixels.empty() ? windowLayout.icon16 : windowLayout.icon32;
+    const int side = std::min(TwipsToPixels(layout.width, dotsPerInch),
+                              TwipsToPixels(layout.height, dotsPerInch));
     if (!image.pixels.empty() && side > 0) {
         picture->setPixmap(QIcon(new PaletteIconEngine(image)).pixmap(side, side));
     }
     return picture;
 }
 
-QWidget* Make(const ControlLayout& spec, const MainWindowLayout& design, QWidget* parent,
+QWidget* Make(const ControlLayout& layout, const MainWindowLayout& windowLayout, QWidget* parent,
               double dotsPerInch) {
-    switch (spec.kind) {
+    switch (layout.kind) {
         case ControlKind::TabControl: {
             auto* tabs = new LayoutTabWidget(parent);
-            for (const std::string& tab : design.tabs) {
+            for (const std::string& tab : windowLayout.tabs) {
                 tabs->AddPage(Text(tab));
             }
             tabs->setCurrentIndex(0);
             return tabs;
         }
         case ControlKind::Frame:
-            return new LayoutFrame(Text(spec.caption), parent);
+            return new LayoutFrame(Text(layout.caption), parent);
         case ControlKind::Panel:
             return new QWidget(parent);
         case ControlKind::TextField: {
-            auto* field = new QLineEdit(Text(spec.caption), parent);
-            field->setReadOnly(spec.readOnly);
-            if (spec.readOnly) {
+            auto* field = new QLineEdit(Text(layout.caption), parent);
+            field->setReadOnly(layout.readOnly);
+            if (layout.readOnly) {
                 field->setFocusPolicy(Qt::ClickFocus);
             }
             return field;
         }
         case ControlKind::Label:
         case ControlKind::LinkLabel:
-            return MakeLabel(spec, parent);
+            return MakeLabel(layout, parent);
         case ControlKind::CheckBox:
-            return new LayoutCheckBox(Text(spec.caption), parent);
+            return new LayoutCheckBox(Text(layout.caption), parent);
         case ControlKind::Button: {
-            auto* button = new QPushButton(Text(spec.caption), parent);
-            button->setDefault(spec.isDefault);
+            auto* button = new QPushButton(Text(layout.caption), parent);
+            button->setDefault(layout.isDefault);
             return button;
         }
         case ControlKind::Picture:
-            return MakePicture(spec, design, parent, dotsPerInch);
+            return MakePicture(layout, windowLayout, parent, dotsPerInch);
         case ControlKind::Line: {
             auto* line = new QFrame(parent);
             line->setFrameShape(QFrame::HLine);
@@ -153,41 +154,42 @@ QWidget* Make(const ControlLayout& spec, const MainWindowLayout& design, QWidget
 
 // The widget a control goes into: a tab page's canvas, a container, or the
 // window itself.
-QWidget* ParentOf(const ControlLayout& spec, QtMainWindowWidget& window, const BuiltControls& built) {
+QWidget* ParentOf(const ControlLayout& layout, QtMainWindowWidget& window,
+                  const BuiltControls& built) {
     const auto tabs = built.find(MainControl::SSTab1);
-    if (spec.page >= 0 &&
-        (spec.container == MainControl::Window || spec.container == MainControl::SSTab1)) {
+    if (layout.page >= 0 &&
+        (layout.container == MainControl::Window || layout.container == MainControl::SSTab1)) {
         if (tabs == built.end()) {
             return nullptr;
         }
         const auto& canvases = static_cast<LayoutTabWidget*>(tabs->second.widget)->Canvases();
-        const auto page = static_cast<std::size_t>(spec.page);
+        const auto page = static_cast<std::size_t>(layout.page);
         return page < canvases.size() ? canvases[page] : nullptr;
     }
-    if (spec.container == MainControl::Window) {
+    if (layout.container == MainControl::Window) {
         return &window;
     }
-    const auto container = built.find(spec.container);
+    const auto container = built.find(layout.container);
     return container != built.end() ? container->second.widget : nullptr;
 }
 
 void SetUpButtons(QtMainWindowWidget& window, const BuiltControls& built) {
     std::vector<const BuiltControl*> buttons;
     for (const auto& [id, control] : built) {
-        if (control.spec.kind != ControlKind::Button) {
+        if (control.layout.kind != ControlKind::Button) {
             continue;
         }
         auto* button = static_cast<QPushButton*>(control.widget);
-        if (control.spec.isDefault) {
+        if (control.layout.isDefault) {
             window.SetDefaultButton(button);
         }
-        if (control.spec.isCancel) {
+        if (control.layout.isCancel) {
             window.SetCancelButton(button);
         }
         buttons.push_back(&control);
     }
     std::stable_sort(buttons.begin(), buttons.end(), [](const auto* a, const auto* b) {
-        return a->spec.tabIndex < b->spec.tabIndex;
+        return a->layout.tabIndex < b->layout.tabIndex;
     });
     for (std::size_t i = 1; i < buttons.size(); ++i) {
         QWidget::setTabOrder(buttons[i - 1]->widget, buttons[i]->widget);
@@ -196,28 +198,28 @@ void SetUpButtons(QtMainWindowWidget& window, const BuiltControls& built) {
 
 }  // namespace
 
-BuiltControls BuildMainWindowControls(QtMainWindowWidget& window, const MainWindowLayout& design,
-                                      double dotsPerInch) {
+BuiltControls BuildMainWindowControls(QtMainWindowWidget& window,
+                                      const MainWindowLayout& windowLayout, double dotsPerInch) {
     BuiltControls built;
     // A control whose container is not built yet waits for a later pass.
     std::vector<const ControlLayout*> pending;
-    for (const ControlLayout& spec : design.controls) {
-        if (spec.id != MainControl::Window) {
-            pending.push_back(&spec);
+    for (const ControlLayout& layout : windowLayout.controls) {
+        if (layout.id != MainControl::Window) {
+            pending.push_back(&layout);
         }
     }
     while (!pending.empty()) {
         std::vector<const ControlLayout*> waiting;
-        for (const ControlLayout* spec : pending) {
-            QWidget* parent = ParentOf(*spec, window, built);
+        for (const ControlLayout* layout : pending) {
+            QWidget* parent = ParentOf(*layout, window, built);
             if (parent == nullptr) {
-                waiting.push_back(spec);
+                waiting.push_back(layout);
                 continue;
             }
-            BuiltControl control{*spec, Make(*spec, design, parent, dotsPerInch)};
-            control.widget->setToolTip(Text(spec->toolTip));
+            BuiltControl control{*layout, Make(*layout, windowLayout, parent, dotsPerInch)};
+            control.widget->setToolTip(Text(layout->toolTip));
             PlaceControl(control, dotsPerInch);
-            built.emplace(spec->id, control);
+            built.emplace(layout->id, control);
         }
         if (waiting.size() == pending.size()) {
             break;  // containers that never come: those controls are left out
@@ -229,12 +231,13 @@ BuiltControls BuildMainWindowControls(QtMainWindowWidget& window, const MainWind
 }
 
 void PlaceControl(const BuiltControl& control, double dotsPerInch) {
-    const ControlLayout& spec = control.spec;
-    QRect rect = TwipsToPixelRect(spec.left, spec.top, spec.width, spec.height, dotsPerInch);
-    if (spec.kind == ControlKind::Line) {
-        // A rule one etched line thick, centred on its design line.
+    const ControlLayout& layout = control.layout;
+    QRect rect =
+        TwipsToPixelRect(layout.left, layout.top, layout.width, layout.height, dotsPerInch);
+    if (layout.kind == ControlKind::Line) {
+        // A rule one etched line thick, centred on its windowLayout line.
         rect = QRect(rect.x(), rect.y() - 1, rect.width(), 3);
-    } else if (spec.autoSize) {
+    } else if (layout.autoSize) {
         rect.setSize(control.widget->sizeHint());
     }
     control.widget->setGeometry(rect);

@@ -17,13 +17,13 @@ namespace {
 
 constexpr std::uint32_t kInitCommonControlsExSize = 8;
 
-QIcon WindowIcon(const MainWindowLayout& design) {
+QIcon WindowIcon(const MainWindowLayout& windowLayout) {
     QIcon icon;
-    if (!design.icon16.pixels.empty()) {
-        icon.addPixmap(QPixmap::fromImage(PaletteIconEngine::Render(design.icon16)));
+    if (!windowLayout.icon16.pixels.empty()) {
+        icon.addPixmap(QPixmap::fromImage(PaletteIconEngine::Render(windowLayout.icon16)));
     }
-    if (!design.icon32.pixels.empty()) {
-        const QImage large = PaletteIconEngine::Render(design.icon32);
+    if (!windowLayout.icon32.pixels.empty()) {
+        const QImage large = PaletteIconEngine::Render(windowLayout.icon32);
         for (int side : {32, 48, 64}) {
             icon.addPixmap(QPixmap::fromImage(PaletteIconEngine::Scale(large, {side, side})));
         }
@@ -46,21 +46,22 @@ QtMainWindowView::~QtMainWindowView() {
     }
 }
 
-Hwnd QtMainWindowView::Create(const MainWindowLayout& design, MainWindowEvents& events) {
+Hwnd QtMainWindowView::Create(const MainWindowLayout& windowLayout, MainWindowEvents& events) {
     Destroy();
     dotsPerInch_ = ScreenDotsPerInch();
-    hand_ = MakeHandCursor(design.linkPointer, design.linkPointerHotX, design.linkPointerHotY);
+    hand_ = MakeHandCursor(windowLayout.linkPointer, windowLayout.linkPointerHotX,
+                           windowLayout.linkPointerHotY);
     auto* window = new QtMainWindowWidget;
     window_ = window;
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint);
-    window->setWindowTitle(QString::fromStdString(design.title));
-    window->setWindowIcon(WindowIcon(design));
-    window->setFont(ChooseDialogFont(design.fontName, design.fontPoints));
-    window->setFixedSize(TwipsToPixels(design.clientWidth, dotsPerInch_),
-                         TwipsToPixels(design.clientHeight, dotsPerInch_));
-    controls_ = BuildMainWindowControls(*window, design, dotsPerInch_);
+    window->setWindowTitle(QString::fromStdString(windowLayout.title));
+    window->setWindowIcon(WindowIcon(windowLayout));
+    window->setFont(ChooseDialogFont(windowLayout.fontName, windowLayout.fontPoints));
+    window->setFixedSize(TwipsToPixels(windowLayout.clientWidth, dotsPerInch_),
+                         TwipsToPixels(windowLayout.clientHeight, dotsPerInch_));
+    controls_ = BuildMainWindowControls(*window, windowLayout, dotsPerInch_);
     events_ = &events;
     Connect();
     handle_ = table_.Create([](std::uint32_t, std::uintptr_t, std::intptr_t) { return 0; });
@@ -159,7 +160,7 @@ void QtMainWindowView::SetText(MainControl control, std::string_view text) {
     QWidget* widget = found->widget;
     if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(value);
-        if (found->spec.autoSize) {
+        if (found->layout.autoSize) {
             PlaceControl(*found, dotsPerInch_);
         }
     } else if (auto* field = qobject_cast<QLineEdit*>(widget)) {
@@ -221,7 +222,7 @@ int QtMainWindowView::GetCheck(MainControl control) {
 
 int QtMainWindowView::GetLeft(MainControl control) {
     BuiltControl* found = Find(control);
-    return found != nullptr ? found->spec.left : 0;
+    return found != nullptr ? found->layout.left : 0;
 }
 
 int QtMainWindowView::GetWidth(MainControl control) {
@@ -229,13 +230,13 @@ int QtMainWindowView::GetWidth(MainControl control) {
     if (found == nullptr) {
         return 0;
     }
-    return found->spec.autoSize ? PixelsToTwips(found->widget->width(), dotsPerInch_)
-                                : found->spec.width;
+    return found->layout.autoSize ? PixelsToTwips(found->widget->width(), dotsPerInch_)
+                                  : found->layout.width;
 }
 
 void QtMainWindowView::SetLeft(MainControl control, int twips) {
     if (BuiltControl* found = Find(control)) {
-        found->spec.left = twips;
+        found->layout.left = twips;
         PlaceControl(*found, dotsPerInch_);
     }
 }

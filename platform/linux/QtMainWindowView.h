@@ -27,7 +27,7 @@ class QtMainWindowView final : public QObject, public MainWindowView {
     QtMainWindowView(const QtMainWindowView&) = delete;
     QtMainWindowView& operator=(const QtMainWindowView&) = delete;
 
-    Hwnd Create(const MainWindowLayout& design, MainWindowEvents& events) override;
+    Hwnd Create(const MainWindowLayout& windowLayout, MainWindowEvents& events) override;
     void Destroy() override;
     bool Exists() override;
 

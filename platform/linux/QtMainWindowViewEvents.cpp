@@ -48,7 +48,7 @@ void QtMainWindowView::Connect() {
     Watch(&window, MainControl::Window);
 
     for (const auto& [id, control] : controls_) {
-        switch (control.spec.kind) {
+        switch (control.layout.kind) {
             case ControlKind::Button:
             case ControlKind::CheckBox:
                 // clicked comes after a check box changed its state, and
@@ -102,7 +102,7 @@ bool QtMainWindowView::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     const BuiltControl* built = Find(control);
-    const ControlKind kind = built != nullptr ? built->spec.kind : ControlKind::Panel;
+    const ControlKind kind = built != nullptr ? built->layout.kind : ControlKind::Panel;
     switch (event->type()) {
         case QEvent::MouseMove:
             if (kind != ControlKind::Picture) {

@@ -53,65 +53,67 @@ class RecordingEvents final : public MainWindowEvents {
     }
 };
 
-ControlLayout Spec(C id, K kind, C container, int page, std::string caption, int left, int top,
-                 int width, int height) {
-    ControlLayout spec{id, kind, container, page, std::move(caption), left, top, width, height};
-    return spec;
+ControlLayout Control(C id, K kind, C container, int page, std::string caption, int left, int top,
+                      int width, int height) {
+    ControlLayout layout{id, kind, container, page, std::move(caption), left, top, width, height};
+    return layout;
 }
 
 // A small window with one control of every kind, laid out as the real one.
-MainWindowLayout SmallDesign() {
+MainWindowLayout SmallWindowLayout() {
     static const std::vector<std::uint8_t> icon(32 * 32, 12);
-    MainWindowLayout design;
-    design.title = "Wakewatch";
-    design.clientWidth = 5310;
-    design.clientHeight = 5145;
-    design.tabs = {"Status", "Settings", "About"};
-    design.fontName = "Tahoma";
-    design.fontPoints = 8.25;
-    design.icon32 = IconImage{32, icon};
-    auto& c = design.controls;
-    c.push_back(Spec(C::SSTab1, K::TabControl, C::Window, -1, "", 120, 120, 5055, 4500));
-    c.push_back(Spec(C::Frame4, K::Frame, C::SSTab1, 0, "System Uptime", 240, 480, 4575, 1095));
-    c.push_back(Spec(C::txtUptime, K::TextField, C::Frame4, 0, "", 360, 360, 4095, 285));
+    MainWindowLayout windowLayout;
+    windowLayout.title = "Wakewatch";
+    windowLayout.clientWidth = 5310;
+    windowLayout.clientHeight = 5145;
+    windowLayout.tabs = {"Status", "Settings", "About"};
+    windowLayout.fontName = "Tahoma";
+    windowLayout.fontPoints = 8.25;
+    windowLayout.icon32 = IconImage{32, icon};
+    auto& c = windowLayout.controls;
+    c.push_back(Control(C::SSTab1, K::TabControl, C::Window, -1, "", 120, 120, 5055, 4500));
+    c.push_back(Control(C::Frame4, K::Frame, C::SSTab1, 0, "System Uptime", 240, 480, 4575, 1095));
+    c.push_back(Control(C::txtUptime, K::TextField, C::Frame4, 0, "", 360, 360, 4095, 285));
     c.back().readOnly = true;
-    c.push_back(Spec(C::Label6, K::Label, C::Frame4, 0, "CPU Usage:", 360, 660, 1215, 255));
-    c.push_back(Spec(C::Frame5, K::Frame, C::SSTab1, 1, "Hot Corners", 240, 480, 4575, 1695));
-    c.push_back(Spec(C::Picture1, K::Panel, C::Frame5, 1, "", 60, 240, 4455, 1335));
-    c.push_back(Spec(C::chkHotCorners, K::CheckBox, C::Picture1, 1, "&Enable Hot Corners", 300, 120,
-                     3615, 255));
-    c.push_back(
-        Spec(C::Label3, K::Label, C::Picture1, 1, "Placing mouse cursor ...", 180, 540, 4095, 615));
+    c.push_back(Control(C::Label6, K::Label, C::Frame4, 0, "CPU Usage:", 360, 660, 1215, 255));
+    c.push_back(Control(C::Frame5, K::Frame, C::SSTab1, 1, "Hot Corners", 240, 480, 4575, 1695));
+    c.push_back(Control(C::Picture1, K::Panel, C::Frame5, 1, "", 60, 240, 4455, 1335));
+    c.push_back(Control(C::chkHotCorners, K::CheckBox, C::Picture1, 1, "&Enable Hot Corners", 300,
+                        120, 3615, 255));
+    c.push_back(Control(C::Label3, K::Label, C::Picture1, 1, "Placing mouse cursor ...", 180, 540,
+                        4095, 615));
     c.back().wordWrap = true;
-    c.push_back(Spec(C::Image, K::Picture, C::SSTab1, 2, "", 300, 600, 480, 480));
-    c.push_back(Spec(C::lblAppName, K::Label, C::SSTab1, 2, "", 1020, 600, 3255, 255));
+    c.push_back(Control(C::Image, K::Picture, C::SSTab1, 2, "", 300, 600, 480, 480));
+    c.push_back(Control(C::lblAppName, K::Label, C::SSTab1, 2, "", 1020, 600, 3255, 255));
     c.back().bold = true;
-    c.push_back(Spec(C::lblCopyright, K::Label, C::SSTab1, 2, "Copyright", 240, 1320, 1725, 195));
+    c.push_back(
+        Control(C::lblCopyright, K::Label, C::SSTab1, 2, "Copyright", 240, 1320, 1725, 195));
     c.back().autoSize = true;
-    c.push_back(Spec(C::lblEmail, K::LinkLabel, C::SSTab1, 2, "A. Author", 2000, 1320, 900, 195));
+    c.push_back(
+        Control(C::lblEmail, K::LinkLabel, C::SSTab1, 2, "A. Author", 2000, 1320, 900, 195));
     c.back().autoSize = true;
     c.back().underline = true;
     c.back().foreColor = 0x0000FF;
     c.back().toolTip = "e-mail the author";
-    c.push_back(Spec(C::Line2, K::Line, C::SSTab1, 2, "", 240, 2340, 4560, 0));
-    c.push_back(Spec(C::btnUnload, K::Button, C::Window, -1, "&Unload", 120, 4690, 1035, 348));
+    c.push_back(Control(C::Line2, K::Line, C::SSTab1, 2, "", 240, 2340, 4560, 0));
+    c.push_back(Control(C::btnUnload, K::Button, C::Window, -1, "&Unload", 120, 4690, 1035, 348));
     c.back().tabIndex = 4;
-    c.push_back(Spec(C::btnOK, K::Button, C::Window, -1, "OK", 1980, 4690, 1035, 348));
+    c.push_back(Control(C::btnOK, K::Button, C::Window, -1, "OK", 1980, 4690, 1035, 348));
     c.back().isDefault = true;
     c.back().tabIndex = 1;
-    c.push_back(Spec(C::btnCancel, K::Button, C::Window, -1, "Cancel", 3060, 4690, 1035, 348));
+    c.push_back(Control(C::btnCancel, K::Button, C::Window, -1, "Cancel", 3060, 4690, 1035, 348));
     c.back().isCancel = true;
     c.back().tabIndex = 2;
-    c.push_back(Spec(C::btnApply, K::Button, C::Window, -1, "&Apply", 4140, 4690, 1035, 348));
+    c.push_back(Control(C::btnApply, K::Button, C::Window, -1, "&Apply", 4140, 4690, 1035, 348));
     c.back().tabIndex = 3;
-    return design;
+    return windowLayout;
 }
 
 class QtMainWindowViewTest : public ::testing::Test {
   protected:
     QtMainWindowViewTest() {
         test::EnsureWidgetApplication();
-        handle_ = view_.Create(design_, events_);
+        handle_ = view_.Create(windowLayout_, events_);
     }
 
     QWidget* W(C control) const { return view_.Widget(control); }
@@ -139,7 +141,7 @@ class QtMainWindowViewTest : public ::testing::Test {
     Trace trace_{std::string()};
     RunState run_;
     QtMainWindowView view_{table_, windows_, trace_, run_};
-    MainWindowLayout design_ = SmallDesign();
+    MainWindowLayout windowLayout_ = SmallWindowLayout();
     RecordingEvents events_;
     Hwnd handle_ = 0;
 };
@@ -176,7 +178,7 @@ TEST_F(QtMainWindowViewTest, PlacesEveryControlFromTwipsAt96Dpi) {
     EXPECT_EQ(Placed(C::lblCopyright, C::SSTab1).topLeft(), QPoint(16, 88));
 }
 
-TEST_F(QtMainWindowViewTest, ControlsLookAsDesigned) {
+TEST_F(QtMainWindowViewTest, ControlsLookAsLaidOut) {
     EXPECT_EQ(view_.GetText(C::Window), "Wakewatch");
     auto* tabs = As<QTabWidget>(C::SSTab1);
     ASSERT_EQ(tabs->count(), 3);
@@ -271,7 +273,7 @@ TEST_F(QtMainWindowViewTest, AutoSizedLabelsMeasureTheirText) {
     EXPECT_GE(label->width(), textPixels);
     EXPECT_LE(label->width(), textPixels + 2);
     EXPECT_EQ(view_.GetWidth(C::lblCopyright), PixelsToTwips(label->width(), 96));
-    // A fixed label keeps its designed width whatever its text.
+    // A fixed label keeps its laid-out width whatever its text.
     view_.SetText(C::lblAppName, "A much longer application title than before");
     EXPECT_EQ(view_.GetWidth(C::lblAppName), 3255);
 
@@ -307,7 +309,7 @@ TEST_F(QtMainWindowViewTest, WindowEvents) {
     EXPECT_FALSE(view_.Window()->isVisible());
 }
 
-TEST_F(QtMainWindowViewTest, MouseReachesTheLogicWhereTheDesignListensForIt) {
+TEST_F(QtMainWindowViewTest, MouseReachesTheLogicWhereTheLayoutListensForIt) {
     view_.Show();
     events_.seen.clear();
     Send(C::Window, QEvent::MouseMove);
@@ -367,13 +369,13 @@ TEST(HandCursorTest, ArtIsSquareWithTheHotSpotOnTheFingerTip) {
     }
 }
 
-TEST_F(QtMainWindowViewTest, TheDesignsPointerWins) {
+TEST_F(QtMainWindowViewTest, TheLayoutsPointerWins) {
     std::vector<std::uint8_t> pointer(32 * 32, kTransparent);
     pointer[2 * 32 + 3] = 0;
-    design_.linkPointer = IconImage{32, pointer};
-    design_.linkPointerHotX = 3;
-    design_.linkPointerHotY = 2;
-    view_.Create(design_, events_);
+    windowLayout_.linkPointer = IconImage{32, pointer};
+    windowLayout_.linkPointerHotX = 3;
+    windowLayout_.linkPointerHotY = 2;
+    view_.Create(windowLayout_, events_);
     view_.SetMousePointer(MousePointer::Hand);
     EXPECT_EQ(view_.Window()->cursor().hotSpot(), QPoint(3, 2));
 }

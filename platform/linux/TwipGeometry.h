@@ -4,7 +4,7 @@
 
 namespace ww::platform {
 
-// Design positions are in twips (1/1440 inch); widgets are placed in the
+// Layout positions are in twips (1/1440 inch); widgets are placed in the
 // screen's logical pixels. Edges are converted, not sizes, so neighbouring
 // controls that touch in twips still touch in pixels.
 int TwipsToPixels(int twips, double dotsPerInch);

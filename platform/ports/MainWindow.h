@@ -63,7 +63,7 @@ enum class ControlKind : std::uint8_t {
     Line
 };
 
-// One control of the window's design: where it sits (twips, relative to its
+// One control of the window's windowLayout: where it sits (twips, relative to its
 // container; a Line runs from (left, top) to (left + width, top)), what it
 // shows and how it behaves.
 struct ControlLayout {
@@ -102,7 +102,7 @@ struct MainWindowLayout {
     int linkPointerHotY = 0;
 };
 
-// The control's name in the design ("txtUptime", "chkHotCorners"...).
+// The control's name in the windowLayout ("txtUptime", "chkHotCorners"...).
 constexpr const char* MainControlName(MainControl control) {
     constexpr const char* kNames[] = {"Window",        "SSTab1",          "Frame4",
                                       "txtUptime",     "txtStartTime",    "Frame1",
@@ -139,7 +139,7 @@ class MainWindowEvents {
     virtual void MouseDown(MainControl control, int button, int shift) = 0;  // Image
 };
 
-// The main window's view: a real window built from the design, driven by the
+// The main window's view: a real window built from the windowLayout, driven by the
 // logic. Setting a state or text from the logic raises no event; the logic
 // runs what the run-time would raise itself (a check box's click rule, the
 // resize after a change of window state).
@@ -149,7 +149,7 @@ class MainWindowView {
 
     // Builds the window and its controls, hidden, with page 0 selected.
     // Returns its handle; events go to `events` until Destroy.
-    virtual Hwnd Create(const MainWindowLayout& design, MainWindowEvents& events) = 0;
+    virtual Hwnd Create(const MainWindowLayout& windowLayout, MainWindowEvents& events) = 0;
     // Destroys the window; no event follows. May be called from inside an
     // event the view raised (a button's Click), so the view must not touch
     // the destroyed controls when that event returns.

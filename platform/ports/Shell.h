@@ -8,20 +8,18 @@
 namespace ww::platform {
 
 inline constexpr int kSwShowNormal = 1;
-inline constexpr int kVbMinimizedFocus = 2;  // the run-time's "minimised with focus" style
 
-// Starting other programs: the run-time's command-line start and the shell's
+// Starting other programs: the system's screen-saver settings and the shell's
 // open verb (shell32 ShellExecuteA).
 class Shell {
   public:
     virtual ~Shell() = default;
 
-    // Starts `commandLine` with `windowStyle` and returns at once, without
-    // waiting for it. False when nothing could be started. A backend without
-    // the Windows programs named in the command line starts its own
-    // equivalent (e.g. the desktop's screen-saver settings for the display
-    // control panel's screen-saver page).
-    virtual bool StartCommandLine(std::string_view commandLine, int windowStyle) = 0;
+    // Starts the system's own screen-saver settings (on Windows the display
+    // control panel at its screen-saver page, minimised with focus) and
+    // returns at once, without waiting for it. False when nothing could be
+    // started.
+    virtual bool OpenScreenSaverSettings() = 0;
 
     // ShellExecuteA(owner, verb, file, parameters, directory, showCommand):
     // opens `file` (a URL or a "mailto:" link) with the user's handler. Returns

@@ -47,7 +47,7 @@ namespace ww::platform {
 //                   (one line per port call; the Windows calls behind a 95/98/Me
 //                   statistic step are not listed one by one)
 //   Shell           ShellExecuteA(0, open, "mailto:a@b?subject=Wakewatch 1.5.1", "", "1", 1)
-//                   StartCommandLine("rundll32.exe shell32.dll,Control_RunDLL desk.cpl,,1", 2)
+//                   OpenScreenSaverSettings()
 //   TrayMenu        CreateMenu(9, 1) (item count, default id) | SetItemState(3, 1, 0)
 //                   (id, checked, enabled) | PopupMenu
 //   MainWindowView  CreateMainWindow | DestroyMainWindow | ShowMainWindow | HideMainWindow

@@ -29,25 +29,25 @@ SimMainWindowView::~SimMainWindowView() {
     }
 }
 
-Hwnd SimMainWindowView::Create(const MainWindowLayout& design, MainWindowEvents& events) {
+Hwnd SimMainWindowView::Create(const MainWindowLayout& windowLayout, MainWindowEvents& events) {
     log_.Add("CreateMainWindow");
     if (window_ != 0) {
         Destroy();
     }
-    design_ = design;
+    windowLayout_ = windowLayout;
     events_ = &events;
     window_ = table_.Create(
         [](std::uint32_t, std::uintptr_t, std::intptr_t) { return std::intptr_t{0}; });
     controls_.clear();
-    controls_[MainControl::Window] =
-        Control{ControlKind::Panel, design.title, 0, 0, design.clientWidth, false, false};
-    for (const auto& spec : design.controls) {
-        Control& control = controls_[spec.id];
-        control.kind = spec.kind;
-        control.text = spec.caption;
-        control.left = spec.left;
-        control.autoSize = spec.autoSize;
-        control.width = spec.autoSize ? TextWidth(spec.caption) : spec.width;
+    controls_[MainControl::Window] = Control{
+        ControlKind::Panel, windowLayout.title, 0, 0, windowLayout.clientWidth, false, false};
+    for (const auto& layout : windowLayout.controls) {
+        Control& control = controls_[layout.id];
+        control.kind = layout.kind;
+        control.text = layout.caption;
+        control.left = layout.left;
+        control.autoSize = layout.autoSize;
+        control.width = layout.autoSize ? TextWidth(layout.caption) : layout.width;
     }
     shown_ = false;
     state_ = WindowState::Normal;

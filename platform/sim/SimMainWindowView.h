@@ -24,7 +24,7 @@ class SimMainWindowView : public MainWindowView {
     SimMainWindowView(const SimMainWindowView&) = delete;
     SimMainWindowView& operator=(const SimMainWindowView&) = delete;
 
-    Hwnd Create(const MainWindowLayout& design, MainWindowEvents& events) override;
+    Hwnd Create(const MainWindowLayout& windowLayout, MainWindowEvents& events) override;
     void Destroy() override;
     bool Exists() override { return window_ != 0; }
     void Show() override;
@@ -60,8 +60,8 @@ class SimMainWindowView : public MainWindowView {
     MousePointer Pointer() const { return pointer_; }
     MousePointer ApplicationPointer() const { return applicationPointer_; }
     bool OnButtonFace(MainControl control) const;
-    // The design of the last Create, and how many windows were made.
-    const MainWindowLayout& Design() const { return design_; }
+    // The windowLayout of the last Create, and how many windows were made.
+    const MainWindowLayout& WindowLayout() const { return windowLayout_; }
     int CreateCount() const { return creates_; }
 
   private:
@@ -80,7 +80,7 @@ class SimMainWindowView : public MainWindowView {
 
     SimLog& log_;
     WindowTable& table_;
-    MainWindowLayout design_;
+    MainWindowLayout windowLayout_;
     MainWindowEvents* events_ = nullptr;
     Hwnd window_ = 0;
     std::map<MainControl, Control> controls_;

@@ -2,13 +2,12 @@
 
 namespace ww::platform {
 
-bool SimShell::StartCommandLine(std::string_view commandLine, int windowStyle) {
-    log_.Add("StartCommandLine(" + SimLog::Quote(commandLine) + ", " + std::to_string(windowStyle) +
-             ")");
-    if (startFails_) {
+bool SimShell::OpenScreenSaverSettings() {
+    log_.Add("OpenScreenSaverSettings()");
+    if (openSettingsFails_) {
         return false;
     }
-    started_.push_back({std::string(commandLine), windowStyle});
+    ++settingsOpened_;
     return true;
 }
 

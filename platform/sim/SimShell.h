@@ -9,7 +9,8 @@
 namespace ww::platform {
 
 // Starting programs and opening links, recorded instead of done. Opening
-// answers 42 (success) and starting succeeds unless told otherwise.
+// answers 42 (success) and the screen-saver settings open unless told
+// otherwise.
 class SimShell : public Shell {
   public:
     struct ExecuteRecord {
@@ -20,30 +21,26 @@ class SimShell : public Shell {
         std::string directory;
         int showCommand = 0;
     };
-    struct StartRecord {
-        std::string commandLine;
-        int windowStyle = 0;
-    };
-
     explicit SimShell(SimLog& log) : log_(log) {}
 
-    bool StartCommandLine(std::string_view commandLine, int windowStyle) override;
+    bool OpenScreenSaverSettings() override;
     std::intptr_t ShellExecuteA(Hwnd owner, std::string_view verb, std::string_view file,
                                 std::string_view parameters, std::string_view directory,
                                 int showCommand) override;
 
     // --- control ---
     void SetExecuteResult(std::intptr_t result) { executeResult_ = result; }
-    void SetStartFails(bool fails) { startFails_ = fails; }
+    void SetOpenSettingsFails(bool fails) { openSettingsFails_ = fails; }
     const std::vector<ExecuteRecord>& Executed() const { return executed_; }
-    const std::vector<StartRecord>& Started() const { return started_; }
+    // How often the screen-saver settings were opened.
+    int SettingsOpened() const { return settingsOpened_; }
 
   private:
     SimLog& log_;
     std::intptr_t executeResult_ = 42;
-    bool startFails_ = false;
+    bool openSettingsFails_ = false;
+    int settingsOpened_ = 0;
     std::vector<ExecuteRecord> executed_;
-    std::vector<StartRecord> started_;
 };
 
 }  // namespace ww::platform

@@ -25,8 +25,8 @@ struct WindowKind {
     long exStyle;
 };
 
-WindowKind KindOf(const ControlLayout& spec) {
-    switch (spec.kind) {
+WindowKind KindOf(const ControlLayout& layout) {
+    switch (layout.kind) {
         case ControlKind::TabControl:
             return {WC_TABCONTROLA, WS_TABSTOP | TCS_FIXEDWIDTH, 0};
         case ControlKind::Frame:
@@ -35,10 +35,10 @@ WindowKind KindOf(const ControlLayout& spec) {
             return {"STATIC", SS_LEFT, 0};
         case ControlKind::TextField:
             // A read-only field is no tab stop: the user has nothing to do there.
-            return {"EDIT", ES_LEFT | ES_AUTOHSCROLL | (spec.readOnly ? ES_READONLY : WS_TABSTOP),
+            return {"EDIT", ES_LEFT | ES_AUTOHSCROLL | (layout.readOnly ? ES_READONLY : WS_TABSTOP),
                     WS_EX_CLIENTEDGE};
         case ControlKind::Label:
-            return {"STATIC", SS_NOPREFIX | (spec.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP), 0};
+            return {"STATIC", SS_NOPREFIX | (layout.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP), 0};
         case ControlKind::LinkLabel:
             // SS_NOTIFY: the link takes the mouse itself (pointer, click, tooltip).
             return {"STATIC", SS_NOPREFIX | SS_LEFTNOWORDWRAP | SS_NOTIFY, 0};
@@ -46,7 +46,8 @@ WindowKind KindOf(const ControlLayout& spec) {
             // Not BS_AUTO3STATE: a click never greys a box, so the view sets the state.
             return {"BUTTON", BS_3STATE | WS_TABSTOP, 0};
         case ControlKind::Button:
-            return {"BUTTON", (spec.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP, 0};
+            return {"BUTTON", (layout.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP,
+                    0};
         case ControlKind::Picture:
             return {"STATIC", SS_ICON | SS_NOTIFY, 0};
         case ControlKind::Line:
@@ -83,21 +84,21 @@ POINT Origin(const BuiltControls& controls, MainControl container) {
         if (found == controls.end()) {
             break;
         }
-        origin.x += found->second.spec.left;
-        origin.y += found->second.spec.top;
-        container = found->second.spec.container;
+        origin.x += found->second.layout.left;
+        origin.y += found->second.layout.top;
+        container = found->second.layout.container;
     }
     return origin;
 }
 
-int Depth(const BuiltControls& controls, const ControlLayout& spec) {
+int Depth(const BuiltControls& controls, const ControlLayout& layout) {
     int depth = 0;
-    for (MainControl at = spec.container; at != MainControl::Window && depth < 16; ++depth) {
+    for (MainControl at = layout.container; at != MainControl::Window && depth < 16; ++depth) {
         const auto found = controls.find(at);
         if (found == controls.end()) {
             break;
         }
-        at = found->second.spec.container;
+        at = found->second.layout.container;
     }
     return depth;
 }
@@ -115,29 +116,29 @@ void UseClassicLook(HWND window) {
     }
 }
 
-HWND Make(const ControlBuild& build, const ControlLayout& spec) {
-    const WindowKind kind = KindOf(spec);
-    const DWORD visible = spec.page <= 0 ? WS_VISIBLE : 0;
-    const std::string caption = ToSystemCodePage(spec.caption);
+HWND Make(const ControlBuild& build, const ControlLayout& layout) {
+    const WindowKind kind = KindOf(layout);
+    const DWORD visible = layout.page <= 0 ? WS_VISIBLE : 0;
+    const std::string caption = ToSystemCodePage(layout.caption);
     HWND window = ::CreateWindowExA(
         static_cast<DWORD>(kind.exStyle), kind.className, caption.c_str(),
         kChild | visible | static_cast<DWORD>(kind.style), 0, 0, 0, 0, build.dialog,
         reinterpret_cast<HMENU>(
-            static_cast<std::uintptr_t>(static_cast<unsigned>(ControlId(spec)))),
+            static_cast<std::uintptr_t>(static_cast<unsigned>(ControlId(layout)))),
         build.instance, nullptr);
     if (window == nullptr) {
         return nullptr;
     }
-    const bool link = spec.kind == ControlKind::LinkLabel;
-    HFONT font = build.fonts.Get(spec.bold, spec.underline || link);
+    const bool link = layout.kind == ControlKind::LinkLabel;
+    HFONT font = build.fonts.Get(layout.bold, layout.underline || link);
     ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (spec.kind == ControlKind::Picture && build.picture != nullptr) {
+    if (layout.kind == ControlKind::Picture && build.picture != nullptr) {
         ::SendMessageA(window, STM_SETICON, reinterpret_cast<WPARAM>(build.picture), 0);
     }
-    if (spec.kind == ControlKind::TabControl) {
+    if (layout.kind == ControlKind::TabControl) {
         UseClassicLook(window);
-        for (std::size_t i = 0; i < build.design.tabs.size(); ++i) {
-            std::string label = ToSystemCodePage(build.design.tabs[i]);
+        for (std::size_t i = 0; i < build.windowLayout.tabs.size(); ++i) {
+            std::string label = ToSystemCodePage(build.windowLayout.tabs[i]);
             TCITEMA item{};
             item.mask = TCIF_TEXT;
             item.pszText = label.data();
@@ -162,17 +163,17 @@ void SpreadTabs(HWND tabs, std::size_t count) {
 }
 
 // Stacking order is tab order and painting order: what the user works with,
-// in the design's order; the other controls, the design's later ones above
+// in the layout's order; the other controls, the layout's later ones above
 // its earlier ones where they overlap (the status fields share their edges);
 // the buttons by their tab index; then the containers, innermost first, so
-// that none paints over what it holds. The map's order is the design's.
+// that none paints over what it holds. The map's order is the layout's.
 void Stack(const BuiltControls& controls) {
     enum Rank { kTabStop, kOther, kButton, kContainer };
     auto rank = [](const BuiltControl* c) {
-        if (IsContainer(c->spec.kind)) {
+        if (IsContainer(c->layout.kind)) {
             return kContainer;
         }
-        if (c->spec.kind == ControlKind::Button) {
+        if (c->layout.kind == ControlKind::Button) {
             return kButton;
         }
         return (::GetWindowLongA(c->window, GWL_STYLE) & WS_TABSTOP) != 0 ? kTabStop : kOther;
@@ -187,11 +188,11 @@ void Stack(const BuiltControls& controls) {
         }
         switch (rank(a)) {
             case kOther:
-                return a->spec.id > b->spec.id;
+                return a->layout.id > b->layout.id;
             case kButton:
-                return a->spec.tabIndex < b->spec.tabIndex;
+                return a->layout.tabIndex < b->layout.tabIndex;
             case kContainer:
-                return Depth(controls, a->spec) > Depth(controls, b->spec);
+                return Depth(controls, a->layout) > Depth(controls, b->layout);
             case kTabStop:
                 break;
         }
@@ -208,7 +209,7 @@ void Stack(const BuiltControls& controls) {
 void AddToolTips(const ControlBuild& build, const BuiltControls& controls) {
     HWND tips = nullptr;
     for (const auto& [id, control] : controls) {
-        if (control.spec.toolTip.empty()) {
+        if (control.layout.toolTip.empty()) {
             continue;
         }
         if (tips == nullptr) {
@@ -220,7 +221,7 @@ void AddToolTips(const ControlBuild& build, const BuiltControls& controls) {
                 return;
             }
         }
-        std::string text = ToSystemCodePage(control.spec.toolTip);
+        std::string text = ToSystemCodePage(control.layout.toolTip);
         TOOLINFOA tool{};
         tool.cbSize = TTTOOLINFOA_V1_SIZE;  // the size every comctl32 knows
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -233,37 +234,37 @@ void AddToolTips(const ControlBuild& build, const BuiltControls& controls) {
 
 }  // namespace
 
-int ControlId(const ControlLayout& spec) {
-    if (spec.isDefault) {
+int ControlId(const ControlLayout& layout) {
+    if (layout.isDefault) {
         return IDOK;
     }
-    if (spec.isCancel) {
+    if (layout.isCancel) {
         return IDCANCEL;
     }
-    return kFirstControlId + static_cast<int>(spec.id);
+    return kFirstControlId + static_cast<int>(layout.id);
 }
 
 BuiltControls BuildMainWindowControls(const ControlBuild& build) {
     BuiltControls built;
     // A control whose container is not built yet waits for a later pass.
     std::vector<const ControlLayout*> pending;
-    for (const ControlLayout& spec : build.design.controls) {
-        if (spec.id != MainControl::Window) {
-            pending.push_back(&spec);
+    for (const ControlLayout& layout : build.windowLayout.controls) {
+        if (layout.id != MainControl::Window) {
+            pending.push_back(&layout);
         }
     }
     while (!pending.empty()) {
         std::vector<const ControlLayout*> waiting;
-        for (const ControlLayout* spec : pending) {
-            if (spec->container != MainControl::Window && !built.contains(spec->container)) {
-                waiting.push_back(spec);
+        for (const ControlLayout* layout : pending) {
+            if (layout->container != MainControl::Window && !built.contains(layout->container)) {
+                waiting.push_back(layout);
                 continue;
             }
-            if (HWND window = Make(build, *spec)) {
-                built.emplace(spec->id, BuiltControl{*spec, window});
-                PlaceControl(built, spec->id, build.scale);
-                if (spec->kind == ControlKind::TabControl) {
-                    SpreadTabs(window, build.design.tabs.size());
+            if (HWND window = Make(build, *layout)) {
+                built.emplace(layout->id, BuiltControl{*layout, window});
+                PlaceControl(built, layout->id, build.scale);
+                if (layout->kind == ControlKind::TabControl) {
+                    SpreadTabs(window, build.windowLayout.tabs.size());
                 }
             }
         }
@@ -274,9 +275,9 @@ BuiltControls BuildMainWindowControls(const ControlBuild& build) {
     }
     Stack(built);
     for (const auto& [id, control] : built) {
-        if (control.spec.isDefault) {
-            ::SendMessageA(build.dialog, DM_SETDEFID, static_cast<WPARAM>(ControlId(control.spec)),
-                           0);
+        if (control.layout.isDefault) {
+            ::SendMessageA(build.dialog, DM_SETDEFID,
+                           static_cast<WPARAM>(ControlId(control.layout)), 0);
         }
     }
     AddToolTips(build, built);
@@ -289,13 +290,13 @@ void PlaceControl(const BuiltControls& controls, MainControl id, const Win32Twip
         return;
     }
     const BuiltControl& control = found->second;
-    const ControlLayout& spec = control.spec;
-    const POINT origin = Origin(controls, spec.container);
-    RECT rect =
-        scale.ToPixelRect(origin.x + spec.left, origin.y + spec.top, spec.width, spec.height);
-    if (spec.kind == ControlKind::Line) {
+    const ControlLayout& layout = control.layout;
+    const POINT origin = Origin(controls, layout.container);
+    RECT rect = scale.ToPixelRect(origin.x + layout.left, origin.y + layout.top, layout.width,
+                                  layout.height);
+    if (layout.kind == ControlKind::Line) {
         rect.bottom = rect.top + 2;  // an etched rule: a dark and a light line
-    } else if (spec.autoSize) {
+    } else if (layout.autoSize) {
         const SIZE text = TextExtent(control.window);
         rect.right = rect.left + text.cx;
         rect.bottom = rect.top + text.cy;
@@ -308,7 +309,7 @@ void ShowPage(const BuiltControls& controls, int page) {
     HWND focus = ::GetFocus();
     // Hide first, so the page never shows two pages' controls at once.
     for (const auto& [id, control] : controls) {
-        if (control.spec.page >= 0 && control.spec.page != page) {
+        if (control.layout.page >= 0 && control.layout.page != page) {
             if (control.window == focus) {
                 const auto tabs = controls.find(MainControl::SSTab1);
                 ::SetFocus(tabs != controls.end() ? tabs->second.window : nullptr);
@@ -317,7 +318,7 @@ void ShowPage(const BuiltControls& controls, int page) {
         }
     }
     for (const auto& [id, control] : controls) {
-        if (control.spec.page == page) {
+        if (control.layout.page == page) {
             ::ShowWindow(control.window, SW_SHOWNA);
         }
     }

@@ -11,10 +11,10 @@
 
 namespace ww::platform {
 
-// One control of the built window: its design (twips; the left edge follows
+// One control of the built window: its layout (twips; the left edge follows
 // SetLeft) and the child window showing it.
 struct BuiltControl {
-    ControlLayout spec;
+    ControlLayout layout;
     HWND window = nullptr;
     bool buttonFace = false;  // drawn on the button-face colour
 };
@@ -27,21 +27,21 @@ using BuiltControls = std::map<MainControl, BuiltControl>;
 struct ControlBuild {
     HWND dialog;
     HINSTANCE instance;
-    const MainWindowLayout& design;
+    const MainWindowLayout& windowLayout;
     Win32TwipScale scale;
     Win32DialogFonts& fonts;
     HICON picture;  // what the Picture control shows
 };
 
-// Builds the design's controls, with page 0 showing, the tab order of the
-// design's buttons, Enter's and Escape's buttons, and the tooltips.
+// Builds the layout's controls, with page 0 showing, the tab order of the
+// windowLayout's buttons, Enter's and Escape's buttons, and the tooltips.
 BuiltControls BuildMainWindowControls(const ControlBuild& build);
 
 // The command identifier of a control: IDOK for the default button, IDCANCEL
 // for the cancel button, else one of the control's own.
-int ControlId(const ControlLayout& spec);
+int ControlId(const ControlLayout& layout);
 
-// Puts a control where its design says, sized to its text when it sizes itself.
+// Puts a control where its layout says, sized to its text when it sizes itself.
 void PlaceControl(const BuiltControls& controls, MainControl id, const Win32TwipScale& scale);
 
 // Shows the controls of `page` and of the window, hides the other pages'.

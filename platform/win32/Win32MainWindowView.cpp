@@ -31,7 +31,7 @@ std::vector<WORD> EmptyDialogTemplate() {
             0};
 }
 
-// Centres a window of the design's client size on the work area.
+// Centres a window of the layout's client size on the work area.
 void SizeAndCentre(HWND dialog, int clientWidth, int clientHeight) {
     RECT frame{0, 0, clientWidth, clientHeight};
     ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongA(dialog, GWL_STYLE)), FALSE,
@@ -65,17 +65,17 @@ Win32MainWindowView::~Win32MainWindowView() {
     }
 }
 
-Hwnd Win32MainWindowView::Create(const MainWindowLayout& design, MainWindowEvents& events) {
+Hwnd Win32MainWindowView::Create(const MainWindowLayout& windowLayout, MainWindowEvents& events) {
     Destroy();
     // The tab control and the tooltips; every comctl32 has this call.
     ::InitCommonControls();
     scale_ = Win32TwipScale::Screen();
-    fonts_ = std::make_unique<Win32DialogFonts>(design.fontName, design.fontPoints,
+    fonts_ = std::make_unique<Win32DialogFonts>(windowLayout.fontName, windowLayout.fontPoints,
                                                 scale_.DotsPerInch());
-    hand_ = MakeCursorFromImage(instance_, design.linkPointer, design.linkPointerHotX,
-                                design.linkPointerHotY);
-    bigIcon_ = MakeIconFromImage(design.icon32);
-    smallIcon_ = MakeIconFromImage(design.icon16);
+    hand_ = MakeCursorFromImage(instance_, windowLayout.linkPointer, windowLayout.linkPointerHotX,
+                                windowLayout.linkPointerHotY);
+    bigIcon_ = MakeIconFromImage(windowLayout.icon32);
+    smallIcon_ = MakeIconFromImage(windowLayout.icon16);
 
     const std::vector<WORD> empty = EmptyDialogTemplate();
     HWND dialog =
@@ -86,17 +86,18 @@ Hwnd Win32MainWindowView::Create(const MainWindowLayout& design, MainWindowEvent
         return 0;
     }
     dialog_ = dialog;
-    SetWindowTextUtf8(dialog, design.title);
+    SetWindowTextUtf8(dialog, windowLayout.title);
     ::SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     ::SendMessageA(dialog, WM_SETICON, ICON_SMALL,
                    reinterpret_cast<LPARAM>(smallIcon_ != nullptr ? smallIcon_ : bigIcon_));
     ::SendMessageA(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->Get(false, false)), FALSE);
-    SizeAndCentre(dialog, scale_.ToPixels(design.clientWidth),
-                  scale_.ToPixels(design.clientHeight));
-    controls_ = BuildMainWindowControls(ControlBuild{dialog, instance_, design, scale_, *fonts_,
-                                                     bigIcon_ != nullptr ? bigIcon_ : smallIcon_});
+    SizeAndCentre(dialog, scale_.ToPixels(windowLayout.clientWidth),
+                  scale_.ToPixels(windowLayout.clientHeight));
+    controls_ =
+        BuildMainWindowControls(ControlBuild{dialog, instance_, windowLayout, scale_, *fonts_,
+                                             bigIcon_ != nullptr ? bigIcon_ : smallIcon_});
     for (const auto& [id, control] : controls_) {
-        switch (control.spec.kind) {
+        switch (control.layout.kind) {
             case ControlKind::TabControl:
             case ControlKind::LinkLabel:
             case ControlKind::Picture:

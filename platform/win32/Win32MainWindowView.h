@@ -12,7 +12,7 @@
 namespace ww::platform {
 
 // The main window as a modeless dialog with the common tab control, built
-// from the design at the screen's resolution. Events reach the logic
+// from the windowLayout at the screen's resolution. Events reach the logic
 // synchronously from the dialog's and the controls' window procedures, never
 // once the window is destroyed. Enter, Escape, Tab and the access keys work
 // whatever message loop runs: a message hook hands the window's keys to the
@@ -24,7 +24,7 @@ class Win32MainWindowView final : public MainWindowView {
     Win32MainWindowView(const Win32MainWindowView&) = delete;
     Win32MainWindowView& operator=(const Win32MainWindowView&) = delete;
 
-    Hwnd Create(const MainWindowLayout& design, MainWindowEvents& events) override;
+    Hwnd Create(const MainWindowLayout& windowLayout, MainWindowEvents& events) override;
     void Destroy() override;
     bool Exists() override { return dialog_ != nullptr; }
 

@@ -11,11 +11,11 @@ void Win32MainWindowView::SetText(MainControl control, std::string_view text) {
         return;
     }
     BuiltControl* found = Find(control);
-    if (found == nullptr || found->spec.kind == ControlKind::TabControl) {
+    if (found == nullptr || found->layout.kind == ControlKind::TabControl) {
         return;
     }
     SetWindowTextUtf8(found->window, text);
-    if (found->spec.autoSize) {
+    if (found->layout.autoSize) {
         PlaceControl(controls_, control, scale_);
     }
 }
@@ -31,7 +31,7 @@ std::string Win32MainWindowView::GetText(MainControl control) {
 void Win32MainWindowView::SetCheck(MainControl control, int state) {
     // Only the user's clicks are reported; a state set here says nothing.
     BuiltControl* found = Find(control);
-    if (found != nullptr && found->spec.kind == ControlKind::CheckBox) {
+    if (found != nullptr && found->layout.kind == ControlKind::CheckBox) {
         const WPARAM check = state == 0   ? BST_UNCHECKED
                              : state == 2 ? BST_INDETERMINATE
                                           : BST_CHECKED;
@@ -41,7 +41,7 @@ void Win32MainWindowView::SetCheck(MainControl control, int state) {
 
 int Win32MainWindowView::GetCheck(MainControl control) {
     BuiltControl* found = Find(control);
-    if (found == nullptr || found->spec.kind != ControlKind::CheckBox) {
+    if (found == nullptr || found->layout.kind != ControlKind::CheckBox) {
         return 0;
     }
     switch (::SendMessageA(found->window, BM_GETCHECK, 0, 0)) {
@@ -56,7 +56,7 @@ int Win32MainWindowView::GetCheck(MainControl control) {
 
 int Win32MainWindowView::GetLeft(MainControl control) {
     BuiltControl* found = Find(control);
-    return found != nullptr ? found->spec.left : 0;
+    return found != nullptr ? found->layout.left : 0;
 }
 
 int Win32MainWindowView::GetWidth(MainControl control) {
@@ -64,8 +64,8 @@ int Win32MainWindowView::GetWidth(MainControl control) {
     if (found == nullptr) {
         return 0;
     }
-    if (!found->spec.autoSize) {
-        return found->spec.width;
+    if (!found->layout.autoSize) {
+        return found->layout.width;
     }
     RECT rect{};
     ::GetWindowRect(found->window, &rect);
@@ -74,7 +74,7 @@ int Win32MainWindowView::GetWidth(MainControl control) {
 
 void Win32MainWindowView::SetLeft(MainControl control, int twips) {
     if (BuiltControl* found = Find(control)) {
-        found->spec.left = twips;
+        found->layout.left = twips;
         PlaceControl(controls_, control, scale_);
     }
 }

@@ -142,18 +142,18 @@ void Win32MainWindowView::OnCommand(int id, int code, HWND) {
     }
     const BuiltControl* clicked = nullptr;
     for (const auto& [control, built] : controls_) {
-        if (ControlId(built.spec) == id) {
+        if (ControlId(built.layout) == id) {
             clicked = &built;
         }
     }
     if (clicked == nullptr || ::IsWindowEnabled(clicked->window) == FALSE) {
         return;
     }
-    const MainControl control = clicked->spec.id;
-    if (clicked->spec.kind == ControlKind::CheckBox) {
+    const MainControl control = clicked->layout.id;
+    if (clicked->layout.kind == ControlKind::CheckBox) {
         const bool unticked = ::SendMessageA(clicked->window, BM_GETCHECK, 0, 0) == BST_UNCHECKED;
         ::SendMessageA(clicked->window, BM_SETCHECK, unticked ? BST_CHECKED : BST_UNCHECKED, 0);
-    } else if (clicked->spec.kind != ControlKind::Button) {
+    } else if (clicked->layout.kind != ControlKind::Button) {
         return;
     }
     if (MainWindowEvents* events = Listener()) {
@@ -180,7 +180,7 @@ bool Win32MainWindowView::OnSetCursor(HWND under, int hitTest) {
     if (appPointer_ == MousePointer::Default) {
         const BuiltControl* control = FindWindow(under);
         if (hitTest != HTCLIENT ||
-            (control != nullptr && control->spec.kind == ControlKind::TextField)) {
+            (control != nullptr && control->layout.kind == ControlKind::TextField)) {
             return false;
         }
     }
@@ -193,17 +193,17 @@ HBRUSH Win32MainWindowView::OnControlColour(HDC dc, HWND window) {
     if (control == nullptr) {
         return nullptr;
     }
-    const ControlLayout& spec = control->spec;
-    if (spec.kind == ControlKind::TextField) {
+    const ControlLayout& layout = control->layout;
+    if (layout.kind == ControlKind::TextField) {
         // A field is white, read-only or not, until the logic puts it on the button face.
         const int background = control->buttonFace ? COLOR_BTNFACE : COLOR_WINDOW;
         ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
         ::SetBkColor(dc, ::GetSysColor(background));
         return ::GetSysColorBrush(background);
     }
-    const std::int32_t colour = spec.foreColor >= 0                   ? spec.foreColor
-                                : spec.kind == ControlKind::LinkLabel ? 0x0000FF
-                                                                      : -1;
+    const std::int32_t colour = layout.foreColor >= 0                   ? layout.foreColor
+                                : layout.kind == ControlKind::LinkLabel ? 0x0000FF
+                                                                        : -1;
     if (colour < 0 && !control->buttonFace) {
         return nullptr;
     }
@@ -246,9 +246,9 @@ bool Win32MainWindowView::OnControlMessage(HWND window, UINT message, WPARAM wPa
     if (control == nullptr || events == nullptr) {
         return false;
     }
-    const MainControl id = control->spec.id;
-    const bool picture = control->spec.kind == ControlKind::Picture;
-    const bool link = control->spec.kind == ControlKind::LinkLabel;
+    const MainControl id = control->layout.id;
+    const bool picture = control->layout.kind == ControlKind::Picture;
+    const bool link = control->layout.kind == ControlKind::LinkLabel;
     switch (message) {
         case WM_MOUSEMOVE:
             if (picture) {

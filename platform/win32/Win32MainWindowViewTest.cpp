@@ -100,7 +100,7 @@ class Win32MainWindowViewTest : public ::testing::Test {
     Hwnd handle_ = 0;
 };
 
-TEST_F(Win32MainWindowViewTest, BuildsTheDesignedWindowHiddenWithEveryControl) {
+TEST_F(Win32MainWindowViewTest, BuildsTheLaidOutWindowHiddenWithEveryControl) {
     ASSERT_NE(handle_, 0U);
     EXPECT_EQ(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle_)), Dialog());
     EXPECT_FALSE(::IsWindowVisible(Dialog()));
@@ -123,18 +123,18 @@ TEST_F(Win32MainWindowViewTest, BuildsTheDesignedWindowHiddenWithEveryControl) {
                                      {ControlKind::Button, "Button", WS_TABSTOP},
                                      {ControlKind::Picture, "Static", SS_ICON},
                                      {ControlKind::Line, "Static", SS_ETCHEDHORZ}};
-    for (const ControlLayout& spec : ui::FrmMainLayout().controls) {
-        SCOPED_TRACE(MainControlName(spec.id));
-        HWND window = W(spec.id);
+    for (const ControlLayout& layout : ui::FrmMainLayout().controls) {
+        SCOPED_TRACE(MainControlName(layout.id));
+        HWND window = W(layout.id);
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(::GetParent(window), Dialog());
         for (const Kind& kind : kinds) {
-            if (kind.kind == spec.kind) {
+            if (kind.kind == layout.kind) {
                 EXPECT_STRCASEEQ(ClassOf(window).c_str(), kind.className);
                 EXPECT_TRUE(HasStyle(window, kind.style));
             }
         }
-        EXPECT_EQ(HasStyle(window, WS_VISIBLE), spec.page <= 0);  // page 0 is selected
+        EXPECT_EQ(HasStyle(window, WS_VISIBLE), layout.page <= 0);  // page 0 is selected
     }
     EXPECT_TRUE(HasStyle(W(C::btnOK), BS_DEFPUSHBUTTON));
     EXPECT_EQ(::SendMessageA(W(C::Image), STM_GETICON, 0, 0) != 0, true);
@@ -188,7 +188,7 @@ TEST_F(Win32MainWindowViewTest, TextsRoundTripThroughEveryKindOfControl) {
         view_.SetText(control, text);
         EXPECT_EQ(view_.GetText(control), text);
     }
-    EXPECT_EQ(view_.GetText(C::lblVisit), "visit the");  // the design's caption
+    EXPECT_EQ(view_.GetText(C::lblVisit), "visit the");  // the layout's caption
     EXPECT_TRUE(events_.seen.empty());
 }
 
@@ -226,7 +226,7 @@ TEST_F(Win32MainWindowViewTest, UserClickTicksUntickedAndUnticksTheRestThenRepor
 
 TEST_F(Win32MainWindowViewTest, LeftsAndWidthsAreTwipsAndLabelsSizeToTheirText) {
     EXPECT_EQ(view_.GetLeft(C::lblWebsite), 240 + 570 + 60);
-    EXPECT_EQ(view_.GetWidth(C::txtUptime), 4095);  // fixed size: the design's width
+    EXPECT_EQ(view_.GetWidth(C::txtUptime), 4095);  // fixed size: the layout's width
 
     view_.SetLeft(C::lblWebsite, 1500);
     EXPECT_EQ(view_.GetLeft(C::lblWebsite), 1500);
@@ -247,9 +247,10 @@ TEST_F(Win32MainWindowViewTest, ChoosingATabShowsOnlyThatPagesControls) {
         SCOPED_TRACE(page);
         ChooseTab(page);
         EXPECT_EQ(::SendMessageA(W(C::SSTab1), TCM_GETCURSEL, 0, 0), page);
-        for (const ControlLayout& spec : ui::FrmMainLayout().controls) {
-            SCOPED_TRACE(MainControlName(spec.id));
-            EXPECT_EQ(::IsWindowVisible(W(spec.id)) != FALSE, spec.page == -1 || spec.page == page);
+        for (const ControlLayout& layout : ui::FrmMainLayout().controls) {
+            SCOPED_TRACE(MainControlName(layout.id));
+            EXPECT_EQ(::IsWindowVisible(W(layout.id)) != FALSE,
+                      layout.page == -1 || layout.page == page);
         }
     }
 }
@@ -285,7 +286,7 @@ TEST_F(Win32MainWindowViewTest, ButtonsEnterAndEscapeReachClick) {
     }
 }
 
-TEST_F(Win32MainWindowViewTest, TabOrderFollowsTheDesignAndContainersStayBelowTheirContents) {
+TEST_F(Win32MainWindowViewTest, TabOrderFollowsTheLayoutAndContainersStayBelowTheirContents) {
     view_.Show();
     ChooseTab(1);
     const std::vector<C> tabOrder = {C::chkHotCorners, C::chkAutoStartAll, C::chkAutoStartCurr,

@@ -23,6 +23,11 @@ class AnsiArgument {
 
 }  // namespace
 
+bool Win32Shell::OpenScreenSaverSettings() {
+    return StartCommandLine("rundll32.exe shell32.dll,Control_RunDLL desk.cpl,,1",
+                            SW_SHOWMINIMIZED);
+}
+
 bool Win32Shell::StartCommandLine(std::string_view commandLine, int windowStyle) {
     const std::string ansi = ToSystemCodePage(commandLine);
     if (ansi.empty()) {

@@ -1,13 +1,14 @@
 #include "platform/win32/Win32Shell.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 namespace ww::platform {
 namespace {
 
 TEST(Win32ShellTest, StartsWhatExistsAndNothingElse) {
     Win32Shell shell;
-    EXPECT_TRUE(shell.StartCommandLine("cmd.exe /c exit 0", kVbMinimizedFocus));
+    EXPECT_TRUE(shell.StartCommandLine("cmd.exe /c exit 0", SW_SHOWMINIMIZED));
     EXPECT_FALSE(shell.StartCommandLine("no-such-program-of-wakewatch.exe", kSwShowNormal));
     EXPECT_FALSE(shell.StartCommandLine("", kSwShowNormal));
 }

@@ -4,7 +4,7 @@
 
 namespace ww::platform {
 
-// Design positions are in twips (1/1440 inch); windows are placed in the
+// Layout positions are in twips (1/1440 inch); windows are placed in the
 // screen's pixels. Edges are converted, not sizes, so neighbouring controls
 // that touch in twips still touch in pixels.
 class Win32TwipScale {
