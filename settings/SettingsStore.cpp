@@ -48,11 +48,13 @@ void MigrateLegacySettings(RegistryAccess& reg) {
     using platform::kHkeyLocalMachine;
 
     // Older releases kept the hot-corner choice per user. The copy is made
-    // unchanged; the old value and keys go even when the copy could not be
-    // written, and the key deletions fail harmlessly while other data remains.
+    // unchanged; the old value stays until the copy is stored, so a start
+    // that cannot write it (no rights, a broken or full store) loses nothing
+    // and the next start tries again. The key deletions fail harmlessly
+    // while other data remains.
     std::int32_t legacy = 0;
-    if (reg.ReadRegDWORD(kHkeyCurrentUser, SettingsKey(), kLegacyHotCorners, legacy)) {
-        reg.WriteRegDWORD(kHkeyLocalMachine, SettingsKey(), kHotCorners, legacy);
+    if (reg.ReadRegDWORD(kHkeyCurrentUser, SettingsKey(), kLegacyHotCorners, legacy) &&
+        reg.WriteRegDWORD(kHkeyLocalMachine, SettingsKey(), kHotCorners, legacy)) {
         reg.DeleteRegValue(kHkeyCurrentUser, SettingsKey(), kLegacyHotCorners);
         reg.DeleteRegKey(kHkeyCurrentUser, SettingsKey());
         reg.DeleteRegKey(kHkeyCurrentUser, std::string("Software\\") + core::kAppTitle);

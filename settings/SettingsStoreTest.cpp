@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,13 +58,34 @@ TEST_F(SettingsStoreTest, LegacyHotCornersMoveToTheMachineAndOldKeysGo) {
     EXPECT_EQ(shared_.HotCornersEnabled, 1);  // migrated before it is read
 }
 
-TEST_F(SettingsStoreTest, LegacyValueGoesEvenWhenTheMachineRefusesTheCopy) {
-    store().SetDword(kHkeyCurrentUser, SettingsKey(), "SleeperActive", 1);
-    store().SetWriteProtected(kHkeyLocalMachine, true);
-    Start();
-    EXPECT_FALSE(store().GetValue(kHkeyLocalMachine, SettingsKey(), "HotCorners"));
-    EXPECT_FALSE(store().KeyExists(kHkeyCurrentUser, SettingsKey()));
-    EXPECT_EQ(shared_.HotCornersEnabled, 0);
+TEST_F(SettingsStoreTest, LegacyValueStaysUntilItsCopyIsStoredAndTheNextStartRetries) {
+    struct Case {
+        const char* name;
+        std::function<void(platform::SimRegistry&)> failure;
+    };
+    const std::vector<Case> cases = {
+        {"no rights", [](auto& r) { r.SetWriteProtected(kHkeyLocalMachine, true); }},
+        {"key not created", [](auto& r) { r.FailNext("RegCreateKeyA", 13); }},
+        {"value not set", [](auto& r) { r.FailNext("RegSetValueExA", 29); }},
+    };
+    for (const auto& c : cases) {
+        platform::SimPlatform sim;
+        auto& store = sim.registry();
+        RegistryAccess reg(sim.ports().registry);
+        store.SetDword(kHkeyCurrentUser, SettingsKey(), "SleeperActive", 1);
+        c.failure(store);
+        MigrateLegacySettings(reg);
+        EXPECT_FALSE(store.GetValue(kHkeyLocalMachine, SettingsKey(), "HotCorners")) << c.name;
+        EXPECT_TRUE(store.GetValue(kHkeyCurrentUser, SettingsKey(), "SleeperActive")) << c.name;
+
+        store.SetWriteProtected(kHkeyLocalMachine, false);
+        core::SharedState shared;
+        MigrateLegacySettings(reg);
+        LoadSettings(reg, shared);
+        EXPECT_EQ(shared.HotCornersEnabled, 1) << c.name;
+        EXPECT_FALSE(store.KeyExists(kHkeyCurrentUser, "Software\\Wakewatch")) << c.name;
+        EXPECT_EQ(store.OpenKeyCount(), 0u) << c.name;
+    }
 }
 
 TEST_F(SettingsStoreTest, LegacyKeysWithOtherContentStay) {
