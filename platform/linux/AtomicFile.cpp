@@ -1,7 +1,6 @@
 #include "platform/linux/AtomicFile.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,29 +95,6 @@ int MakeDirectories(const std::string& directory, mode_t mode) {
         }
     }
     return mkdir(directory.c_str(), mode) == 0 || errno == EEXIST ? 0 : errno;
-}
-
-DirectoryLock::DirectoryLock(const std::string& directory, bool create, mode_t mode) {
-    if (create) {
-        error_ = MakeDirectories(directory, mode);
-        if (error_ != 0) {
-            return;
-        }
-    }
-    fd_ = Retry([&] { return open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
-    if (fd_ < 0) {
-        error_ = errno;
-        return;
-    }
-    if (Retry([&] { return flock(fd_, LOCK_EX); }) != 0) {
-        error_ = errno;
-    }
-}
-
-DirectoryLock::~DirectoryLock() {
-    if (fd_ >= 0) {
-        close(fd_);  // releases the lock
-    }
 }
 
 int ReplaceFile(const std::string& path, std::string_view text, mode_t mode) {

@@ -19,25 +19,6 @@ FileContent ReadWholeFile(const std::string& path);
 // Creates `directory` and any missing parents with `mode`; 0 or errno.
 int MakeDirectories(const std::string& directory, mode_t mode);
 
-// An exclusive advisory lock (flock) on a directory, held for one
-// read-modify-write of the files in it. Readers take no lock: a file is
-// only ever replaced whole by rename, so they see the old or the new one.
-// Locks do not nest: two in the same process on one directory wait forever.
-class DirectoryLock {
-  public:
-    // With `create`, missing directories are made first (with `mode`).
-    DirectoryLock(const std::string& directory, bool create, mode_t mode);
-    ~DirectoryLock();
-    DirectoryLock(const DirectoryLock&) = delete;
-    DirectoryLock& operator=(const DirectoryLock&) = delete;
-
-    int error() const { return error_; }  // 0 when held
-
-  private:
-    int fd_ = -1;
-    int error_ = 0;
-};
-
 // Writes `text` to a temporary file beside `path`, flushes it to disk and
 // renames it over `path`, so no reader ever sees part of it. An existing
 // file keeps its permission bits; a new one gets `mode`. 0 or errno; on

@@ -8,6 +8,7 @@
 #include "platform/common/DesktopExec.h"
 #include "platform/common/RegText.h"
 #include "platform/linux/AtomicFile.h"
+#include "platform/linux/FileLock.h"
 #include "platform/ports/Registry.h"
 
 namespace ww::platform {
@@ -82,7 +83,7 @@ std::int32_t RegFile::Load(RegDocument& document) const {
 }
 
 std::int32_t RegFile::Update(const std::function<std::int32_t(RegDocument&)>& change) {
-    const DirectoryLock lock(DirectoryOf(path_), true, directoryMode_);
+    const FileLock lock(path_, true, directoryMode_);
     if (lock.error() != 0) {
         return WinErrorOf(lock.error(), true);
     }
@@ -130,7 +131,7 @@ std::int32_t AutostartFile::Read(std::string& text) const {
 }
 
 std::int32_t AutostartFile::Write(const std::string& text) {
-    const DirectoryLock lock(DirectoryOf(path_), true, directoryMode_);
+    const FileLock lock(path_, true, directoryMode_);
     if (lock.error() != 0) {
         return WinErrorOf(lock.error(), true);
     }
@@ -156,16 +157,18 @@ std::int32_t AutostartFile::Write(const std::string& text) {
 }
 
 std::int32_t AutostartFile::Remove() {
-    const DirectoryLock lock(DirectoryOf(path_), false, directoryMode_);
-    if (lock.error() == ENOENT) {
-        return winerr::kFileNotFound;
+    // Absent, hidden or unreadable: nothing of ours to delete, and no need
+    // for the rights to write there.
+    std::string text;
+    if (const std::int32_t error = Read(text)) {
+        return error;
     }
+    const FileLock lock(path_, false, directoryMode_);
     if (lock.error() != 0) {
         return WinErrorOf(lock.error(), true);
     }
-    std::string text;
     if (const std::int32_t error = Read(text)) {
-        return error;  // absent, hidden or unreadable: nothing of ours to delete
+        return error;  // gone or changed meanwhile
     }
     return WinErrorOf(RemoveFile(path_), true);
 }

@@ -44,7 +44,7 @@ class RegFile {
     // kInvalidData when it cannot be parsed.
     std::int32_t Load(RegDocument& document) const;
 
-    // Under the directory lock: loads the file, applies `change` and, when
+    // Under the file's lock: loads the file, applies `change` and, when
     // it answered kSuccess and changed something, replaces the file whole.
     // kAccessDenied when the rights to write are lacking; a file that
     // cannot be parsed is left untouched (kInvalidData).

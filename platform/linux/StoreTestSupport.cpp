@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <grp.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -64,10 +65,12 @@ StorePaths StoreSandbox::paths() const {
     });
 }
 
-int StoreSandbox::AsOrdinaryUser(const std::function<int()>& body) {
+int StoreSandbox::AsOrdinaryUser(const std::function<int()>& body,
+                                 std::chrono::milliseconds limit) {
     if (geteuid() != 0) {
         ChangeModes(configDir(), 0555);
-        const int result = body();
+        Child child(body);
+        const int result = child.JoinWithin(limit);
         ChangeModes(configDir(), 0755);
         return result;
     }
@@ -78,13 +81,8 @@ int StoreSandbox::AsOrdinaryUser(const std::function<int()>& body) {
          std::filesystem::recursive_directory_iterator(root_ + "/home", ignored)) {
         lchown(entry.path().c_str(), kNobody, kNobody);
     }
-    Child child([&] {
-        if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) {
-            return 255;
-        }
-        return body();
-    });
-    return child.Join();
+    Child child([&] { return BecomeAnotherUser() ? body() : 255; });
+    return child.JoinWithin(limit);
 }
 
 std::string ReadText(const std::string& path) {
@@ -113,6 +111,11 @@ std::vector<std::string> ListFolder(const std::string& folder) {
     return names;
 }
 
+bool BecomeAnotherUser() {
+    return geteuid() == 0 && setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 &&
+           setuid(kNobody) == 0;
+}
+
 Child::Child(const std::function<int()>& body) {
     pid_ = fork();
     if (pid_ == 0) {
@@ -127,6 +130,32 @@ int Child::Join() {
         return -1;
     }
     return WEXITSTATUS(status);
+}
+
+int Child::JoinWithin(std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (pid_ >= 0) {
+        const pid_t done = waitpid(pid_, &status, WNOHANG);
+        if (done == pid_) {
+            pid_ = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        if (done < 0 || std::chrono::steady_clock::now() >= deadline) {
+            break;
+        }
+        usleep(10000);
+    }
+    Kill();
+    return -2;
+}
+
+void Child::Kill() {
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
 }
 
 }  // namespace ww::platform::test

@@ -1,9 +1,14 @@
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <thread>
 
 #include "tests/e2e/WakewatchTest.h"
@@ -92,6 +97,64 @@ TEST_F(MenuAndWindowTest, DoubleClickOpensTheWindowAndApplyWritesTheAutostartEnt
     EXPECT_NE(entry.find(std::string("Exec=") + WW_PROGRAM_PATH), std::string::npos) << entry;
     // Apply keeps the window open.
     EXPECT_NE(MainWindowOf(program_->Pid()), 0u);
+}
+
+// Whether some process holds an flock on path (a folder or a file).
+bool Locked(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
+}
+
+TEST_F(MenuAndWindowTest, AnotherUsersLockHoldsUpNeitherTheMenuNorApplyNorTheEnd) {
+    const XWindow icon = Start();
+    ASSERT_NE(icon, 0u) << program_->Describe();
+
+    // Another user (this one, when not root) locks the shared settings and
+    // autostart folders for good, as anyone who may read them can.
+    const std::string shared = X().Dir().Path() + "/config-dirs";
+    std::vector<std::string> holder;
+    if (::geteuid() == 0) {
+        holder = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+        ::chmod(X().Dir().Path().c_str(), 0755);
+        ::chmod(shared.c_str(), 0755);
+    }
+    for (const char* folder : {"/wakewatch", "/autostart"}) {
+        ASSERT_EQ(::mkdir((shared + folder).c_str(), 0755), 0);
+        holder.insert(holder.end(), {"flock", shared + folder});
+    }
+    holder.insert(holder.end(), {"sleep", "1000"});
+    Process neighbour(SpawnOptions{holder, Environment::Clean().Entries(), "", ""});
+    ASSERT_TRUE(
+        WaitFor([&] { return Locked(shared + "/wakewatch") && Locked(shared + "/autostart"); }, 5s))
+        << neighbour.Describe();
+
+    // "Enable &Hot Corners" from the menu.
+    ASSERT_TRUE(ClickCentre(icon, 3));
+    const XWindow menu = WaitMenu();
+    ASSERT_NE(menu, 0u) << "no menu after a right click";
+    ASSERT_TRUE(Keys(menu, {"h"}));
+    const auto stored = [&](const char* value) {
+        return ReadFile(MachineStore()).find(std::string("\"HotCorners\"=dword:") + value) !=
+               std::string::npos;
+    };
+    EXPECT_TRUE(WaitFor([&] { return stored("00000001"); }, 3s)) << ReadFile(MachineStore());
+
+    // The Settings page, "&Enable Hot Corners" off, "&Apply".
+    ASSERT_TRUE(ClickCentre(icon, 1, 2));
+    const XWindow window = WaitMainWindow();
+    ASSERT_NE(window, 0u) << "no main window after a double click";
+    ASSERT_TRUE(Keys(window, {"ctrl+Tab", "alt+e", "alt+a"}));
+    EXPECT_TRUE(WaitFor([&] { return stored("00000000"); }, 3s)) << ReadFile(MachineStore());
+
+    program_->Signal(SIGTERM);
+    EXPECT_TRUE(program_->WaitExit(5s)) << "SIGTERM did not end the program";
+    EXPECT_EQ(program_->ExitCode(), 0) << program_->Describe();
+    EXPECT_TRUE(neighbour.Running()) << "the lock was given up: " << neighbour.Describe();
 }
 
 TEST_F(MenuAndWindowTest, PopupOptionOpensTheWindowAndUnloadEndsTheProgram) {
