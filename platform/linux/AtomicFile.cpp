@@ -94,7 +94,12 @@ int MakeDirectories(const std::string& directory, mode_t mode) {
             return error;
         }
     }
-    return mkdir(directory.c_str(), mode) == 0 || errno == EEXIST ? 0 : errno;
+    if (mkdir(directory.c_str(), mode) != 0) {
+        return errno == EEXIST ? 0 : errno;
+    }
+    // mkdir takes the umask off; a folder every user reads must not come
+    // out private because the one who made it keeps a tight umask.
+    return chmod(directory.c_str(), mode) == 0 ? 0 : errno;
 }
 
 int ReplaceFile(const std::string& path, std::string_view text, mode_t mode) {

@@ -16,7 +16,8 @@ struct FileContent {
 
 FileContent ReadWholeFile(const std::string& path);
 
-// Creates `directory` and any missing parents with `mode`; 0 or errno.
+// Creates `directory` and any missing parents with exactly `mode`, whatever
+// the umask; 0 or errno.
 int MakeDirectories(const std::string& directory, mode_t mode);
 
 // Writes `text` to a temporary file beside `path`, flushes it to disk and

@@ -1,5 +1,7 @@
 #include "platform/linux/LinuxRegistry.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,6 +21,8 @@ using test::WriteText;
 constexpr const char* kSettings = "Software\\Wakewatch\\Settings";
 constexpr const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr std::int32_t kKeyDeleted = 1018;
+// Owned by root in every folder above it, so it may start for all users.
+constexpr const char* kTrustedProgram = "/usr/bin/env";
 
 using Data = std::vector<std::uint8_t>;
 // A value's data, or the error that kept it from being read.
@@ -216,6 +220,64 @@ TEST_F(LinuxRegistryTest, TheMachineOverlayTakesRefusedWritesAndIsReadFirst) {
     ASSERT_EQ(SetNumber(kHkeyLocalMachine, kSettings, "HotCorners", 0), 0);
     EXPECT_EQ(ReadText(paths_.machineFile), system);
     EXPECT_EQ(Get(kHkeyLocalMachine, kSettings, "HotCorners"), (Result{Data{0, 0, 0, 0}}));
+}
+
+TEST_F(LinuxRegistryTest, ATightUmaskKeepsSharedFoldersReadableAndAnUnreadableOneIsSkipped) {
+    const mode_t before = umask(077);
+    const std::int32_t machine = SetNumber(kHkeyLocalMachine, kSettings, "HotCorners", 1);
+    const std::int32_t run = SetText(kHkeyLocalMachine, kRun, "Wakewatch", kTrustedProgram);
+    const std::int32_t user = SetNumber(kHkeyCurrentUser, kSettings, "Mine", 1);
+    umask(before);
+    ASSERT_EQ(machine, 0);
+    ASSERT_EQ(run, 0);
+    ASSERT_EQ(user, 0);
+    const auto mode = [](const std::string& path) {
+        struct stat info {};
+        return stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0u;
+    };
+    EXPECT_EQ(mode(sandbox_.configDir() + "/wakewatch"), 0755u);
+    EXPECT_EQ(mode(sandbox_.configDir() + "/autostart"), 0755u);
+    EXPECT_EQ(mode(paths_.machineFile), 0644u);
+    EXPECT_EQ(mode(paths_.machineAutostart), 0644u);
+    EXPECT_EQ(mode(sandbox_.configHome() + "/wakewatch"), 0700u);
+    EXPECT_EQ(sandbox_.AsOrdinaryUser([&] {
+        std::ostringstream quiet;
+        LinuxRegistry mine(paths_, quiet);
+        if (Get(mine, kHkeyLocalMachine, kSettings, "HotCorners") != Result{Data{1, 0, 0, 0}})
+            return 1;
+        return Get(mine, kHkeyLocalMachine, kRun, "Wakewatch") == Result{Bytes(kTrustedProgram)}
+                   ? 0
+                   : 2;
+    }),
+              0);
+
+    // A system folder left private (by an older release) reads as empty:
+    // the user's own copy stands alone and takes the user's writes.
+    chmod((sandbox_.configDir() + "/wakewatch").c_str(), 0700);
+    chmod(paths_.machineFile.c_str(), 0);  // modes stop the owner only through the file
+    EXPECT_EQ(sandbox_.AsOrdinaryUser([&] {
+        std::ostringstream quiet;
+        LinuxRegistry mine(paths_, quiet);
+        if (Get(mine, kHkeyLocalMachine, kSettings, "HotCorners") != Result{winerr::kFileNotFound})
+            return 1;
+        HKey key = 0;
+        if (mine.RegCreateKeyA(kHkeyLocalMachine, kSettings, key) != 0)
+            return 2;
+        const std::uint8_t zero[4] = {};
+        const std::int32_t set = mine.RegSetValueExA(key, "HotCorners", regtype::kDword, zero, 4);
+        mine.RegCloseKey(key);
+        if (set != 0)
+            return 3;
+        return Get(mine, kHkeyLocalMachine, kSettings, "HotCorners") == Result{Data{0, 0, 0, 0}}
+                   ? 0
+                   : 4;
+    }),
+              0);
+    chmod(paths_.machineFile.c_str(), 0644);
+    EXPECT_NE(ReadText(paths_.machineOverlay).find("\"HotCorners\"=dword:00000000"),
+              std::string::npos);
+    EXPECT_NE(ReadText(paths_.machineFile).find("\"HotCorners\"=dword:00000001"),
+              std::string::npos);
 }
 
 TEST_F(LinuxRegistryTest, MachineWritesGoToTheSystemFileWhenAllowed) {

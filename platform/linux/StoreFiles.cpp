@@ -65,10 +65,20 @@ std::int32_t WinErrorOf(int error, bool writing) {
 RegFile::RegFile(std::string path, std::string rootName, bool shared, ParseReporter& reporter)
     : path_(std::move(path)),
       rootName_(std::move(rootName)),
+      shared_(shared),
       directoryMode_(DirectoryMode(shared)),
       reporter_(reporter) {}
 
 std::int32_t RegFile::Load(RegDocument& document) const {
+    const std::int32_t result = LoadExisting(document);
+    if (result == winerr::kAccessDenied && shared_) {
+        document = RegDocument{};  // as if it were not there; writes go elsewhere too
+        return winerr::kSuccess;
+    }
+    return result;
+}
+
+std::int32_t RegFile::LoadExisting(RegDocument& document) const {
     const FileContent content = ReadWholeFile(path_);
     if (content.error != 0) {
         return WinErrorOf(content.error, false);
@@ -88,7 +98,7 @@ std::int32_t RegFile::Update(const std::function<std::int32_t(RegDocument&)>& ch
         return WinErrorOf(lock.error(), true);
     }
     RegDocument document;
-    if (const std::int32_t error = Load(document)) {
+    if (const std::int32_t error = LoadExisting(document)) {
         return error;
     }
     const std::string before = FormatRegText(document, rootName_);

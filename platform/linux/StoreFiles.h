@@ -40,8 +40,9 @@ class RegFile {
     // `shared` files (the machine's) are made readable by everyone.
     RegFile(std::string path, std::string rootName, bool shared, ParseReporter& reporter);
 
-    // The file as it is now; a missing file is an empty document.
-    // kInvalidData when it cannot be parsed.
+    // The file as it is now; a missing file is an empty document, and so
+    // is a `shared` one this user may not read (the user's own copy then
+    // stands alone). kInvalidData when it cannot be parsed.
     std::int32_t Load(RegDocument& document) const;
 
     // Under the file's lock: loads the file, applies `change` and, when
@@ -53,8 +54,13 @@ class RegFile {
     const std::string& path() const { return path_; }
 
   private:
+    // As Load, but a file that cannot be read is an error: writing over it
+    // would lose what it holds.
+    std::int32_t LoadExisting(RegDocument& document) const;
+
     std::string path_;
     std::string rootName_;
+    bool shared_;
     mode_t directoryMode_;
     ParseReporter& reporter_;
 };
