@@ -363,6 +363,43 @@ TEST_F(LinuxRegistryTest, AutostartEntriesWrittenByOthersAreReadAndKept) {
               "# mine\n[Desktop Entry]\nName=Mine\nExec=/usr/bin/wakewatch\nX-Extra=1\n");
 }
 
+TEST_F(LinuxRegistryTest, AnEntryADesktopSwitchedOffIsAbsentAndNeverDeleted) {
+    WriteText(paths_.machineAutostart, "[Desktop Entry]\nExec=/usr/bin/wakewatch\n");
+    struct Case {
+        std::string lines;
+        bool switchedOff;
+    };
+    const std::vector<Case> cases = {
+        {"Hidden=true\n", true},
+        {"X-GNOME-Autostart-enabled=false\n", true},
+        {"X-MATE-Autostart-enabled=false\n", true},
+        {"X-GNOME-Autostart-enabled = 0\n", true},
+        {"X-GNOME-Autostart-enabled=true\n", false},
+        {"Hidden=false\nX-MATE-Autostart-enabled=true\n", false},
+    };
+    for (const auto& c : cases) {
+        const std::string user = "[Desktop Entry]\nExec=/usr/bin/wakewatch\n" + c.lines;
+        WriteText(paths_.userAutostart, user);
+        EXPECT_EQ(
+            Get(kHkeyCurrentUser, kRun, "Wakewatch"),
+            c.switchedOff ? Result{winerr::kFileNotFound} : Result{Bytes("/usr/bin/wakewatch")})
+            << c.lines;
+        // What the start-up clean-up does when both entries seem present.
+        HKey key = 0;
+        ASSERT_EQ(registry_.RegOpenKeyA(kHkeyCurrentUser, kRun, key), 0);
+        EXPECT_EQ(registry_.RegDeleteValueA(key, "Wakewatch"),
+                  c.switchedOff ? winerr::kFileNotFound : winerr::kSuccess)
+            << c.lines;
+        registry_.RegCloseKey(key);
+        EXPECT_EQ(ReadText(paths_.userAutostart), c.switchedOff ? user : "") << c.lines;
+
+        // Ticking the box again means it: the entry runs.
+        WriteText(paths_.userAutostart, user);
+        ASSERT_EQ(SetText(kHkeyCurrentUser, kRun, "Wakewatch", "/bin/ww"), 0);
+        EXPECT_EQ(ReadText(paths_.userAutostart), "[Desktop Entry]\nExec=/bin/ww\n") << c.lines;
+    }
+}
+
 TEST_F(LinuxRegistryTest, AFileThatCannotBeParsedIsLeftAloneAndReportedOnce) {
     const std::string broken = "Windows Registry Editor Version 5.00\n\ngarbage\n";
     WriteText(paths_.userFile, broken);

@@ -43,6 +43,24 @@ std::string ExecArgument(const std::string& text) {
     return text;
 }
 
+// Desktops switch a system entry off for one user with a copy of it in the
+// user's autostart folder: Hidden=true, or their own key set to false.
+constexpr const char* kSwitchOffKeys[] = {"X-GNOME-Autostart-enabled", "X-MATE-Autostart-enabled"};
+
+bool IsSwitchedOff(const DesktopEntry& entry) {
+    const auto hidden = entry.Get("Hidden");
+    if (hidden == "true" || hidden == "1") {
+        return true;
+    }
+    for (const char* key : kSwitchOffKeys) {
+        const auto enabled = entry.Get(key);
+        if (enabled == "false" || enabled == "0") {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 void ParseReporter::Report(const std::string& path, const TextParseError& error) {
@@ -133,8 +151,8 @@ std::int32_t AutostartFile::Read(std::string& text) const {
         return winerr::kInvalidData;
     }
     const auto& entry = std::get<DesktopEntry>(parsed);
-    if (entry.Get("Hidden") == "true") {
-        return winerr::kFileNotFound;
+    if (IsSwitchedOff(entry)) {
+        return winerr::kFileNotFound;  // and so never deleted: the user's choice stays
     }
     text = ExecText(entry.Get("Exec").value_or(""));
     return winerr::kSuccess;
@@ -162,7 +180,11 @@ std::int32_t AutostartFile::Write(const std::string& text) {
         entry.Set("Name", EscapeDesktopValue(name_));
     }
     entry.Set("Exec", EscapeDesktopValue(JoinExecArguments({ExecArgument(text)})));
-    entry.Remove("Hidden");  // an entry this program writes is meant to run
+    // An entry this program writes is meant to run.
+    entry.Remove("Hidden");
+    for (const char* key : kSwitchOffKeys) {
+        entry.Remove(key);
+    }
     return WinErrorOf(ReplaceFile(path_, entry.Text(), kFileMode), true);
 }
 

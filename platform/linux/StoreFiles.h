@@ -66,7 +66,9 @@ class RegFile {
 };
 
 // The autostart desktop entry that stands in for a Run value. The value's
-// text is the program path in Exec=; an entry with Hidden=true is absent.
+// text is the program path in Exec=. An entry switched off (Hidden=true,
+// X-GNOME-Autostart-enabled=false or X-MATE-Autostart-enabled=false, as
+// desktops write to turn a system entry off for one user) is absent.
 class AutostartFile {
   public:
     AutostartFile(std::string path, std::string name, bool shared, ParseReporter& reporter);
