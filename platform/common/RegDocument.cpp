@@ -23,7 +23,35 @@ std::string_view Parent(std::string_view path) {
     return cut == std::string_view::npos ? std::string_view{} : path.substr(0, cut);
 }
 
+// The comment lines of `notes` appended to `to`; blank lines are layout
+// that goes with what they stood before.
+void KeepComments(const RegNotes& notes, RegNotes& to) {
+    for (const auto& line : notes) {
+        if (line.find_first_not_of(" \t") != std::string::npos) {
+            to.push_back(line);
+        }
+    }
+}
+
 }  // namespace
+
+RegNotes& RegSection::NotesBefore(std::string_view name) {
+    for (auto& [value, notes] : valueNotes) {
+        if (SameRegName(value, name)) {
+            return notes;
+        }
+    }
+    return valueNotes.emplace_back(std::string(name), RegNotes{}).second;
+}
+
+const RegNotes* RegSection::FindNotesBefore(std::string_view name) const {
+    for (const auto& [value, notes] : valueNotes) {
+        if (SameRegName(value, name)) {
+            return &notes;
+        }
+    }
+    return nullptr;
+}
 
 bool SameRegName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
@@ -83,8 +111,9 @@ RegSection& RegDocument::Section(std::string_view path) {
     if (RegSection* section = FindSection(path)) {
         return *section;
     }
-    sections_.push_back(RegSection{std::string(path), {}});
-    return sections_.back();
+    RegSection& section = sections_.emplace_back();
+    section.path = std::string(path);
+    return section;
 }
 
 void RegDocument::CreateKey(std::string_view path) {
@@ -116,21 +145,39 @@ bool RegDocument::DeleteValue(std::string_view path, std::string_view name) {
     if (it == values.end()) {
         return false;
     }
+    const auto next = it + 1;
+    if (const RegNotes* notes = section->FindNotesBefore(name)) {
+        RegNotes kept;
+        KeepComments(*notes, kept);
+        RegNotes& to = next == values.end() ? section->trailing : section->NotesBefore(next->name);
+        to.insert(to.begin(), kept.begin(), kept.end());
+        std::erase_if(section->valueNotes,
+                      [&](const auto& entry) { return SameRegName(entry.first, name); });
+    }
     values.erase(it);
     return true;
 }
 
 bool RegDocument::DeleteKey(std::string_view path) {
     const std::string key(path);
-    const auto removed =
-        std::erase_if(sections_, [&](const RegSection& s) { return SameRegName(s.path, key); });
-    if (removed == 0) {
+    const auto it = std::find_if(sections_.begin(), sections_.end(),
+                                 [&](const RegSection& s) { return SameRegName(s.path, key); });
+    if (it == sections_.end()) {
         return false;
     }
+    RegNotes kept;
+    KeepComments(it->leading, kept);
+    for (const auto& [value, notes] : it->valueNotes) {
+        KeepComments(notes, kept);
+    }
+    KeepComments(it->trailing, kept);
+    const auto next = sections_.erase(it);
+    RegNotes& to = next == sections_.end() ? trailer_ : next->leading;
+    to.insert(to.begin(), kept.begin(), kept.end());
     // The parent may have existed only through this section.
     const std::string parent(Parent(key));
     if (!parent.empty() && !KeyExists(parent)) {
-        sections_.push_back(RegSection{parent, {}});
+        Section(parent);
     }
     return true;
 }

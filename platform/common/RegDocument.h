@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ww::platform {
@@ -14,11 +15,23 @@ struct RegValue {
     bool operator==(const RegValue&) const = default;
 };
 
+// Comment and blank lines of a file, kept with what follows them so that a
+// rewrite puts them back where they were.
+using RegNotes = std::vector<std::string>;
+
 // One [key] section: its path below the root ("" for the root itself) and
 // its values, in the order they were read or added.
 struct RegSection {
     std::string path;
     std::vector<RegValue> values;
+    RegNotes leading;   // before the [key] line
+    RegNotes trailing;  // after the last value
+    // Before a value, by the value's name.
+    std::vector<std::pair<std::string, RegNotes>> valueNotes;
+
+    // The notes before the value `name`, made empty when it has none yet.
+    RegNotes& NotesBefore(std::string_view name);
+    const RegNotes* FindNotesBefore(std::string_view name) const;
 };
 
 // Key and value names compare without regard to ASCII case, as the
@@ -53,11 +66,17 @@ class RegDocument {
     // those first). The parent key keeps existing. False when it had none.
     bool DeleteKey(std::string_view path);
 
+    // Notes after the last section. Comments of a value or key that is
+    // deleted move on to whatever follows it; its blank lines go with it.
+    RegNotes& Trailer() { return trailer_; }
+    const RegNotes& Trailer() const { return trailer_; }
+
   private:
     RegSection* FindSection(std::string_view path);
     const RegSection* FindSection(std::string_view path) const;
 
     std::vector<RegSection> sections_;
+    RegNotes trailer_;
 };
 
 }  // namespace ww::platform

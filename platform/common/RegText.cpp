@@ -64,13 +64,28 @@ void AppendValue(std::string& out, const RegValue& value) {
     out += '\n';
 }
 
+void AppendNotes(std::string& out, const RegNotes* notes) {
+    if (notes != nullptr) {
+        for (const auto& line : *notes) {
+            out += line;
+            out += '\n';
+        }
+    }
+}
+
 }  // namespace
 
 std::string FormatRegText(const RegDocument& document, std::string_view rootName) {
     std::string out(kRegFileHeader);
     out += "\n";
     for (const auto& section : document.Sections()) {
-        out += "\n[";
+        // A key line has a blank line before it, unless the file had other
+        // lines there.
+        if (section.leading.empty()) {
+            out += "\n";
+        }
+        AppendNotes(out, &section.leading);
+        out += "[";
         out += rootName;
         if (!section.path.empty()) {
             out += '\\';
@@ -78,9 +93,12 @@ std::string FormatRegText(const RegDocument& document, std::string_view rootName
         }
         out += "]\n";
         for (const auto& value : section.values) {
+            AppendNotes(out, section.FindNotesBefore(value.name));
             AppendValue(out, value);
         }
+        AppendNotes(out, &section.trailing);
     }
+    AppendNotes(out, &document.Trailer());
     return out;
 }
 

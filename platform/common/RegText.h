@@ -24,8 +24,9 @@ namespace ww::platform {
 inline constexpr std::string_view kRegFileHeader = "Windows Registry Editor Version 5.00";
 
 // Reads a file of the root `rootName` (e.g. "HKEY_CURRENT_USER"). Blank
-// lines and ";" comments are skipped; text with only blanks is an empty
-// document. Deletion entries ([-key], "name"=-) are errors: a settings file
+// lines and ";" comments after the header are kept as notes of the key or
+// value that follows them (FormatRegText writes them back there); text with
+// only blanks is an empty document. Deletion entries ([-key], "name"=-) are errors: a settings file
 // states what is there, it does not change it.
 std::variant<RegDocument, TextParseError> ParseRegText(std::string_view text,
                                                        std::string_view rootName);

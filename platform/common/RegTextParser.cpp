@@ -1,5 +1,6 @@
 #include "platform/common/RegText.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "platform/common/Utf8.h"
@@ -68,6 +69,7 @@ class Parser {
     int lineNumber_ = 0;
     RegDocument document_;
     std::optional<std::string> section_;
+    RegNotes pending_;  // notes not yet given to the key or value they precede
     TextParseError error_;
 };
 
@@ -101,8 +103,16 @@ std::variant<RegDocument, TextParseError> Parser::Run() {
             Fail("not UTF-8 text");
             return error_;
         }
+        std::string_view raw = line;
+        while (!raw.empty() && raw.back() == '\r') {
+            raw.remove_suffix(1);  // written back with one line end, read again alike
+        }
         line = Trim(line);
-        if (line.empty() || (header && line.front() == ';')) {
+        if (line.empty() && !header) {
+            continue;
+        }
+        if (header && (line.empty() || line.front() == ';')) {
+            pending_.emplace_back(line.empty() ? std::string_view{} : raw);
             continue;
         }
         bool ok = true;
@@ -120,6 +130,7 @@ std::variant<RegDocument, TextParseError> Parser::Run() {
             return error_;
         }
     }
+    document_.Trailer() = std::move(pending_);
     return std::move(document_);
 }
 
@@ -136,7 +147,16 @@ bool Parser::ParseSection(std::string_view line) {
         return Fail("the key is not under " + std::string(root_));
     }
     section_ = NormalizeKeyPath(name.substr(root_.size()));
-    document_.Section(*section_);
+    const auto& sections = document_.Sections();
+    const bool again = std::any_of(sections.begin(), sections.end(), [&](const RegSection& s) {
+        return SameRegName(s.path, *section_);
+    });
+    RegSection& section = document_.Section(*section_);
+    // A key that comes again is written once: its notes go to the end of
+    // the first section.
+    RegNotes& notes = again ? section.trailing : section.leading;
+    notes.insert(notes.end(), pending_.begin(), pending_.end());
+    pending_.clear();
     return true;
 }
 
@@ -220,6 +240,11 @@ bool Parser::ParseValue(std::string_view line) {
         return Fail("a settings file cannot delete values");
     } else {
         return Fail("the value is none of \"text\", dword: and hex:");
+    }
+    if (!pending_.empty()) {
+        RegNotes& notes = document_.Section(*section_).NotesBefore(value.name);
+        notes.insert(notes.end(), pending_.begin(), pending_.end());
+        pending_.clear();
     }
     document_.SetValue(*section_, std::move(value));
     return true;

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -12,8 +13,15 @@ struct FileContent {
     int error = 0;  // errno of a failed read
     bool exists = false;
     std::string text;
+    // Why a file that is there is not one to use (then `error` is EINVAL):
+    // not a regular file, or larger than kMaxFileSize.
+    std::string unfit;
 };
 
+inline constexpr std::size_t kMaxFileSize = 1024 * 1024;
+
+// Reads a regular file of at most kMaxFileSize bytes. Anything else named
+// `path` (a FIFO, a device, a folder) is neither read nor waited on.
 FileContent ReadWholeFile(const std::string& path);
 
 // Creates `directory` and any missing parents with exactly `mode`, whatever
@@ -22,8 +30,12 @@ int MakeDirectories(const std::string& directory, mode_t mode);
 
 // Writes `text` to a temporary file beside `path`, flushes it to disk and
 // renames it over `path`, so no reader ever sees part of it. An existing
-// file keeps its permission bits; a new one gets `mode`. 0 or errno; on
-// failure `path` is as it was and the temporary file is gone.
+// file keeps its permission bits; a new one gets `mode`. A symbolic link
+// (as dotfile managers make) is written through: the file it leads to is
+// replaced, beside itself, and the link stays. 0 or errno; on failure
+// `path` is as it was and the temporary file is gone. After a success,
+// temporary files that a killed write left beside it are removed too: the
+// caller holds the file's lock, so none of them is still being written.
 int ReplaceFile(const std::string& path, std::string_view text, mode_t mode);
 
 // 0 or errno.

@@ -1,10 +1,13 @@
 #include "platform/linux/LinuxRegistry.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -164,7 +167,7 @@ TEST_F(LinuxRegistryTest, AWriteKeepsEveryOtherKeyAndValueAndAnUnchangedFileIsNo
     ASSERT_EQ(SetNumber(kHkeyCurrentUser, kSettings, "New", 1), 0);
     EXPECT_EQ(ReadText(paths_.userFile),
               "Windows Registry Editor Version 5.00\n"
-              "\n"
+              "; kept by hand\n"
               "[HKEY_CURRENT_USER\\Software\\Zed]\n"
               "@=\"Grüße\"\n"
               "\"Bin\"=hex:00,ff\n"
@@ -398,6 +401,93 @@ TEST_F(LinuxRegistryTest, AnEntryADesktopSwitchedOffIsAbsentAndNeverDeleted) {
         ASSERT_EQ(SetText(kHkeyCurrentUser, kRun, "Wakewatch", "/bin/ww"), 0);
         EXPECT_EQ(ReadText(paths_.userAutostart), "[Desktop Entry]\nExec=/bin/ww\n") << c.lines;
     }
+}
+
+TEST_F(LinuxRegistryTest, SettingsFilesAsPeopleKeepThem) {
+    // Something other than a regular file, or a huge one, is neither read
+    // nor waited on, and is said once.
+    const std::string userFolder = sandbox_.configHome() + "/wakewatch";
+    std::filesystem::create_directories(userFolder);
+    ASSERT_EQ(mkfifo(paths_.userFile.c_str(), 0600), 0);
+    std::filesystem::create_directories(sandbox_.configHome() + "/autostart");
+    ASSERT_EQ(mkfifo(paths_.userAutostart.c_str(), 0600), 0);
+    test::Child reader([&] {
+        if (Get(kHkeyCurrentUser, kSettings, "Mine") != Result{winerr::kInvalidData})
+            return 1;
+        if (SetNumber(kHkeyCurrentUser, kSettings, "Mine", 1) != winerr::kInvalidData)
+            return 2;
+        unlink(paths_.userFile.c_str());
+        if (Get(kHkeyCurrentUser, kRun, "Wakewatch") != Result{winerr::kInvalidData})
+            return 3;
+        if (SetText(kHkeyCurrentUser, kRun, "Wakewatch", "/bin/ww") != winerr::kInvalidData)
+            return 4;
+        return diagnostics_.str() == "Wakewatch: " + paths_.userFile +
+                                         ": not a regular file; the file is not used and will "
+                                         "not be overwritten\n"
+                                         "Wakewatch: " +
+                                         paths_.userAutostart +
+                                         ": not a regular file; the file is not used and will "
+                                         "not be overwritten\n"
+                   ? 0
+                   : 5;
+    });
+    EXPECT_EQ(reader.JoinWithin(std::chrono::seconds(3)), 0);
+    unlink(paths_.userFile.c_str());  // when the reader was stuck on it
+    const std::string huge = "Windows Registry Editor Version 5.00\n" + std::string(1 << 20, ';');
+    WriteText(paths_.userFile, huge);
+    EXPECT_EQ(Get(kHkeyCurrentUser, kSettings, "Mine"), Result{winerr::kInvalidData});
+    EXPECT_NE(diagnostics_.str().find(paths_.userFile + ": larger than 1 MiB;"), std::string::npos);
+    EXPECT_EQ(ReadText(paths_.userFile), huge);
+
+    // A user.reg kept elsewhere and linked here is written where it lies,
+    // with its comments and blank lines, and a killed write's leftovers go.
+    const std::string kept =
+        "Windows Registry Editor Version 5.00\n"
+        "; my settings, kept in git\n"
+        "[HKEY_CURRENT_USER\\Software\\Wakewatch\\Settings]\n"
+        "  ; 1 = on\n"
+        "\n"
+        "\"Mine\"=dword:00000001\n"
+        "; end of the section\n"
+        "\n"
+        "\n"
+        "[HKEY_CURRENT_USER\\Software\\Old]\n"
+        "; about Gone\n"
+        "\"Gone\"=dword:00000001\n"
+        "\"Stay\"=\"x\"\n"
+        "; the end\n";
+    const std::string dotfiles = sandbox_.root() + "/dotfiles";
+    WriteText(dotfiles + "/user.reg", kept);
+    WriteText(dotfiles + "/.user.reg.Ab12Cd", "half a write");
+    WriteText(dotfiles + "/.user.reg.keep", "someone else's");
+    unlink(paths_.userFile.c_str());
+    ASSERT_EQ(symlink("../../../dotfiles/user.reg", paths_.userFile.c_str()), 0);
+    ASSERT_EQ(SetNumber(kHkeyCurrentUser, kSettings, "New", 2), 0);
+    HKey old = 0;
+    ASSERT_EQ(registry_.RegOpenKeyA(kHkeyCurrentUser, "Software\\Old", old), 0);
+    EXPECT_EQ(registry_.RegDeleteValueA(old, "Gone"), 0);
+    registry_.RegCloseKey(old);
+
+    struct stat link {};
+    ASSERT_EQ(lstat(paths_.userFile.c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode));
+    EXPECT_EQ(ReadText(dotfiles + "/user.reg"),
+              "Windows Registry Editor Version 5.00\n"
+              "; my settings, kept in git\n"
+              "[HKEY_CURRENT_USER\\Software\\Wakewatch\\Settings]\n"
+              "  ; 1 = on\n"
+              "\n"
+              "\"Mine\"=dword:00000001\n"
+              "\"New\"=dword:00000002\n"
+              "; end of the section\n"
+              "\n"
+              "\n"
+              "[HKEY_CURRENT_USER\\Software\\Old]\n"
+              "; about Gone\n"
+              "\"Stay\"=\"x\"\n"
+              "; the end\n");
+    EXPECT_EQ(test::ListFolder(dotfiles), (std::vector<std::string>{".user.reg.keep", "user.reg"}));
+    EXPECT_EQ(test::ListFolder(userFolder), std::vector<std::string>{"user.reg"});
 }
 
 TEST_F(LinuxRegistryTest, AFileThatCannotBeParsedIsLeftAloneAndReportedOnce) {

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <ostream>
+#include <string>
 #include <variant>
 
 #include "platform/common/DesktopEntry.h"
@@ -64,8 +65,16 @@ bool IsSwitchedOff(const DesktopEntry& entry) {
 }  // namespace
 
 void ParseReporter::Report(const std::string& path, const TextParseError& error) {
+    Say(path, ":" + std::to_string(error.line) + ": " + error.message);
+}
+
+void ParseReporter::ReportUnfit(const std::string& path, const std::string& why) {
+    Say(path, ": " + why);
+}
+
+void ParseReporter::Say(const std::string& path, const std::string& problem) {
     if (reported_.insert(path).second) {
-        out_ << "Wakewatch: " << path << ":" << error.line << ": " << error.message
+        out_ << "Wakewatch: " << path << problem
              << "; the file is not used and will not be overwritten" << std::endl;
     }
 }
@@ -98,6 +107,10 @@ std::int32_t RegFile::Load(RegDocument& document) const {
 
 std::int32_t RegFile::LoadExisting(RegDocument& document) const {
     const FileContent content = ReadWholeFile(path_);
+    if (!content.unfit.empty()) {
+        reporter_.ReportUnfit(path_, content.unfit);
+        return winerr::kInvalidData;
+    }
     if (content.error != 0) {
         return WinErrorOf(content.error, false);
     }
@@ -139,6 +152,10 @@ AutostartFile::AutostartFile(std::string path, std::string name, bool shared,
 
 std::int32_t AutostartFile::Read(std::string& text) const {
     const FileContent content = ReadWholeFile(path_);
+    if (!content.unfit.empty()) {
+        reporter_.ReportUnfit(path_, content.unfit);
+        return winerr::kInvalidData;
+    }
     if (content.error != 0) {
         return WinErrorOf(content.error, false);
     }
@@ -164,6 +181,10 @@ std::int32_t AutostartFile::Write(const std::string& text) {
         return WinErrorOf(lock.error(), true);
     }
     const FileContent content = ReadWholeFile(path_);
+    if (!content.unfit.empty()) {
+        reporter_.ReportUnfit(path_, content.unfit);
+        return winerr::kInvalidData;
+    }
     if (content.error != 0) {
         return WinErrorOf(content.error, false);
     }

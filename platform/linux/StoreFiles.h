@@ -19,8 +19,12 @@ class ParseReporter {
   public:
     explicit ParseReporter(std::ostream& out) : out_(out) {}
     void Report(const std::string& path, const TextParseError& error);
+    // The same for a file that is no file to read at all (`why`).
+    void ReportUnfit(const std::string& path, const std::string& why);
 
   private:
+    void Say(const std::string& path, const std::string& problem);
+
     std::ostream& out_;
     std::set<std::string> reported_;
 };
@@ -42,7 +46,8 @@ class RegFile {
 
     // The file as it is now; a missing file is an empty document, and so
     // is a `shared` one this user may not read (the user's own copy then
-    // stands alone). kInvalidData when it cannot be parsed.
+    // stands alone). kInvalidData when it cannot be parsed or is no regular
+    // file of at most 1 MiB.
     std::int32_t Load(RegDocument& document) const;
 
     // Under the file's lock: loads the file, applies `change` and, when
