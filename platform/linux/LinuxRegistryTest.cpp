@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/AtomicFile.h"
 #include "platform/linux/StoreTestSupport.h"
+#include "platform/linux/TrustedProgram.h"
 
 namespace ww::platform {
 namespace {
@@ -290,9 +292,58 @@ TEST_F(LinuxRegistryTest, MachineWritesGoToTheSystemFileWhenAllowed) {
               "[HKEY_LOCAL_MACHINE\\Software\\Wakewatch\\Settings]\n"
               "\"HotCorners\"=dword:00000001\n");
     EXPECT_FALSE(Exists(paths_.machineOverlay));
-    ASSERT_EQ(SetText(kHkeyLocalMachine, kRun, "Wakewatch", "/usr/bin/wakewatch"), 0);
+    ASSERT_EQ(SetText(kHkeyLocalMachine, kRun, "Wakewatch", kTrustedProgram), 0);
     EXPECT_EQ(ReadText(paths_.machineAutostart),
-              "[Desktop Entry]\nType=Application\nName=Wakewatch\nExec=/usr/bin/wakewatch\n");
+              "[Desktop Entry]\nType=Application\nName=Wakewatch\nExec=/usr/bin/env\n");
+}
+
+TEST_F(LinuxRegistryTest, AllUsersStartOnlyAProgramThatOnlyRootCanChange) {
+    // The test's folders lie below one others may write (/dev/shm, /tmp).
+    const std::string mine = sandbox_.root() + "/bin/wakewatch";
+    WriteText(mine, "#!/bin/sh\n");
+    chmod(mine.c_str(), 0755);
+    const auto namesAFolderAboveTheTest = [&](const std::string& why) {
+        return why.find(' ') != std::string::npos &&
+               sandbox_.root().starts_with(why.substr(0, why.find(' ')));
+    };
+    const std::string link = sandbox_.root() + "/env";
+    ASSERT_EQ(symlink("/usr/bin/env", link.c_str()), 0);
+    struct Case {
+        std::string program;
+        std::string why;  // empty: trusted; "?": any folder above the test's
+    };
+    const std::vector<Case> cases = {
+        {"/usr/bin/env", ""},
+        {"/bin/sh", ""},  // through links, on merged-/usr systems
+        {"/usr/bin/../bin/./env", ""},
+        {mine, "?"},
+        {link, "?"},
+        {"/usr/bin/no such program",
+         "/usr/bin/no such program cannot be checked: No such file or directory"},
+        {"/usr/bin", "/usr/bin is not a regular file"},
+        {"/usr/bin/env/x", "/usr/bin/env is not a folder"},
+        {"wakewatch", "\"wakewatch\" is not an absolute path"},
+    };
+    for (const auto& c : cases) {
+        const std::string why = WhyNotTrusted(c.program).value_or("");
+        if (c.why == "?") {
+            EXPECT_TRUE(namesAFolderAboveTheTest(why)) << c.program << ": " << why;
+        } else {
+            EXPECT_EQ(why, c.why) << c.program;
+        }
+    }
+
+    EXPECT_EQ(SetText(kHkeyLocalMachine, kRun, "Wakewatch", "\"" + mine + "\""),
+              winerr::kAccessDenied);
+    EXPECT_FALSE(Exists(paths_.machineAutostart));
+    EXPECT_EQ(diagnostics_.str(), "Wakewatch: " + paths_.machineAutostart +
+                                      " not written: " + WhyNotTrusted(mine).value_or("") +
+                                      ", so someone other than root could change the program "
+                                      "and have it run in every user's session\n");
+    // The current user's own entry may name any program.
+    EXPECT_EQ(SetText(kHkeyCurrentUser, kRun, "Wakewatch", "\"" + mine + "\""), 0);
+    EXPECT_EQ(SetText(kHkeyLocalMachine, kRun, "Wakewatch", "\"/usr/bin/env\""), 0);
+    EXPECT_EQ(Get(kHkeyLocalMachine, kRun, "Wakewatch"), Result{Bytes("/usr/bin/env")});
 }
 
 TEST_F(LinuxRegistryTest, TheRunValueIsTheAutostartEntry) {

@@ -10,6 +10,7 @@
 #include "platform/common/RegText.h"
 #include "platform/linux/AtomicFile.h"
 #include "platform/linux/FileLock.h"
+#include "platform/linux/TrustedProgram.h"
 #include "platform/ports/Registry.h"
 
 namespace ww::platform {
@@ -70,6 +71,10 @@ void ParseReporter::Report(const std::string& path, const TextParseError& error)
 
 void ParseReporter::ReportUnfit(const std::string& path, const std::string& why) {
     Say(path, ": " + why);
+}
+
+void ParseReporter::ReportRefusal(const std::string& path, const std::string& why) {
+    out_ << "Wakewatch: " << path << " not written: " << why << std::endl;
 }
 
 void ParseReporter::Say(const std::string& path, const std::string& problem) {
@@ -147,6 +152,7 @@ AutostartFile::AutostartFile(std::string path, std::string name, bool shared,
                              ParseReporter& reporter)
     : path_(std::move(path)),
       name_(std::move(name)),
+      shared_(shared),
       directoryMode_(DirectoryMode(shared)),
       reporter_(reporter) {}
 
@@ -200,7 +206,16 @@ std::int32_t AutostartFile::Write(const std::string& text) {
         entry.Set("Type", "Application");
         entry.Set("Name", EscapeDesktopValue(name_));
     }
-    entry.Set("Exec", EscapeDesktopValue(JoinExecArguments({ExecArgument(text)})));
+    const std::string program = ExecArgument(text);
+    if (shared_) {
+        if (const auto why = WhyNotTrusted(program)) {
+            reporter_.ReportRefusal(path_, *why +
+                                               ", so someone other than root could change the "
+                                               "program and have it run in every user's session");
+            return winerr::kAccessDenied;
+        }
+    }
+    entry.Set("Exec", EscapeDesktopValue(JoinExecArguments({program})));
     // An entry this program writes is meant to run.
     entry.Remove("Hidden");
     for (const char* key : kSwitchOffKeys) {

@@ -21,6 +21,8 @@ class ParseReporter {
     void Report(const std::string& path, const TextParseError& error);
     // The same for a file that is no file to read at all (`why`).
     void ReportUnfit(const std::string& path, const std::string& why);
+    // Says, each time, why a write was refused.
+    void ReportRefusal(const std::string& path, const std::string& why);
 
   private:
     void Say(const std::string& path, const std::string& problem);
@@ -82,13 +84,16 @@ class AutostartFile {
     std::int32_t Read(std::string& text) const;
     // Creates the entry or sets its Exec= to `text` quoted as one argument
     // (a text in double quotes, the Windows way of quoting a path with
-    // blanks, is that path), keeping the file's other lines.
+    // blanks, is that path), keeping the file's other lines. A `shared`
+    // entry starts the program for everybody: it is refused (kAccessDenied,
+    // and the reason said) unless only root can change the program.
     std::int32_t Write(const std::string& text);
     std::int32_t Remove();
 
   private:
     std::string path_;
     std::string name_;
+    bool shared_;
     mode_t directoryMode_;
     ParseReporter& reporter_;
 };
