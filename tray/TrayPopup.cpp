@@ -6,10 +6,10 @@ std::vector<platform::MenuItem> TrayMenuItems() {
     return {
         {menu::menuRestore, "&Restore Wakewatch..."},
         {menu::blankline, "-"},
-        {menu::menuHotCorners, "Enable &Hot Corners"},
+        {menu::menuHotCorners, "Enable &Hot Corners", true},
         {menu::anotherblankline, "-"},
         {menu::menuStartSSaver, "&Start Screen Saver..."},
-        {menu::menuDisableSSaver, "&Disable Screen Saver"},
+        {menu::menuDisableSSaver, "&Disable Screen Saver", true},
         {menu::menuConfigSSaver, "&Configure Screen Saver..."},
         {menu::menuLine, "-"},
         {menu::menuExit, "E&xit Wakewatch"},

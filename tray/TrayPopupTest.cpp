@@ -37,6 +37,10 @@ TEST(TrayPopup, ItemIdsAreTheirPositions) {
     }
     EXPECT_EQ(items[menu::menuRestore - 1].caption, "&Restore Wakewatch...");
     EXPECT_EQ(items[menu::menuExit - 1].caption, "E&xit Wakewatch");
+    for (const auto& item : items) {
+        EXPECT_EQ(item.check, item.id == menu::menuHotCorners || item.id == menu::menuDisableSSaver)
+            << item.caption;
+    }
 }
 
 }  // namespace

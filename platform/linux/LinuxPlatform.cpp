@@ -16,11 +16,11 @@ LinuxPlatform::LinuxPlatform(std::vector<std::string> arguments)
           table_, [this] { screenSaver_.Start(); }, trace_, run_),
       windows_(table_),
       host_(x11_, trace_),
-      trayView_(host_.Kind(), trace_),
+      trayView_(trace_),
       notifyIcon_(trayView_, table_, trace_, run_),
       registry_(StorePaths::FromEnvironment()),
       shell_(trace_),
-      trayMenu_(host_.Kind(), trace_, run_),
+      trayMenu_(trace_, run_),
       mainWindow_(table_, windows_, trace_, run_),
       signals_([this](int signal) { OnClose("close signal " + std::to_string(signal)); }),
       session_([this] { OnClose("close session"); }),
@@ -37,7 +37,8 @@ LinuxPlatform::LinuxPlatform(std::vector<std::string> arguments)
     host_.onLost = [this] { notifyIcon_.HostLost(); };
     host_.onAppeared = [this] { OnHostAppeared(); };
     host_.Start();
-    notifyIcon_.SetHost(host_.Kind(), host_.Present());
+    trayView_.SetKind(host_.Kind());
+    notifyIcon_.SetHost(host_.Present());
 }
 
 LinuxPlatform::~LinuxPlatform() {
@@ -57,6 +58,7 @@ int LinuxPlatform::Run() {
 // A tray host (re)appeared: the shell's "TaskbarCreated", through whatever
 // procedure the logic installed on the tray form.
 void LinuxPlatform::OnHostAppeared() {
+    trayView_.SetKind(host_.Kind());
     notifyIcon_.HostAppeared();
     const Hwnd form = forms_.FormWindow();
     if (run_.Ended() || form == 0) {

@@ -63,8 +63,7 @@ HIcon QtNotifyIcon::CreateIconFromImage(const IconImage& image) {
     return handle;
 }
 
-void QtNotifyIcon::SetHost(TrayKind kind, bool present) {
-    kind_ = kind;
+void QtNotifyIcon::SetHost(bool present) {
     hostPresent_ = present;
 }
 
@@ -176,10 +175,7 @@ void QtNotifyIcon::OnClick(TrayClick click) {
             code = kRButtonDown;
             break;
         case TrayClick::Trigger:
-            // StatusNotifierItem hosts report no double click, only an
-            // activation (a single or a double click, as the host decides);
-            // it stands for the double click that opens the main window.
-            code = kind_ == TrayKind::Sni ? kLButtonDblClk : kLButtonUp;
+            code = kLButtonUp;
             break;
         case TrayClick::Middle:
             code = kMButtonUp;

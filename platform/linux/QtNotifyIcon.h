@@ -36,8 +36,8 @@ class QtNotifyIcon final : public NotifyIcon {
     bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override;
     HIcon CreateIconFromImage(const IconImage& image) override;
 
-    // The host's protocol and whether one is there, at start.
-    void SetHost(TrayKind kind, bool present);
+    // Whether a tray host is there, at start.
+    void SetHost(bool present);
     // The host went away: the icon left the tray with it.
     void HostLost();
     // A host is there again; the icon comes back when the logic adds it.
@@ -62,7 +62,6 @@ class QtNotifyIcon final : public NotifyIcon {
     WindowTable& windows_;
     Trace& trace_;
     const RunState& run_;
-    TrayKind kind_ = TrayKind::XEmbed;
     bool hostPresent_ = false;
 
     std::map<HIcon, QIcon> icons_;

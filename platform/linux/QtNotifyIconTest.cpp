@@ -86,7 +86,7 @@ class QtNotifyIconTest : public ::testing::Test {
 };
 
 TEST_F(QtNotifyIconTest, AddNeedsAHost) {
-    icon_.SetHost(TrayKind::XEmbed, false);
+    icon_.SetHost(false);
     EXPECT_FALSE(Add(icon1_, "PC Wakewatch"));
     EXPECT_FALSE(view_.shown);
     icon_.HostAppeared();
@@ -98,7 +98,7 @@ TEST_F(QtNotifyIconTest, AddNeedsAHost) {
 }
 
 TEST_F(QtNotifyIconTest, OnlyRealChangesReachTheToolkit) {
-    icon_.SetHost(TrayKind::XEmbed, true);
+    icon_.SetHost(true);
     ASSERT_TRUE(Add(icon1_, "PC up for 0:00:01"));
     for (int tick = 0; tick < 5; ++tick) {
         EXPECT_TRUE(SetTip("PC up for 0:00:01"));
@@ -112,7 +112,7 @@ TEST_F(QtNotifyIconTest, OnlyRealChangesReachTheToolkit) {
 }
 
 TEST_F(QtNotifyIconTest, ModifyAndDeleteNeedTheIconInTheTray) {
-    icon_.SetHost(TrayKind::XEmbed, true);
+    icon_.SetHost(true);
     EXPECT_FALSE(SetTip("never added"));
     EXPECT_FALSE(Delete());
     ASSERT_TRUE(Add(icon1_, "tip"));
@@ -133,7 +133,7 @@ TEST_F(QtNotifyIconTest, ModifyAndDeleteNeedTheIconInTheTray) {
 }
 
 TEST_F(QtNotifyIconTest, HostLossTakesTheIconUntilItIsAddedAgain) {
-    icon_.SetHost(TrayKind::XEmbed, true);
+    icon_.SetHost(true);
     ASSERT_TRUE(Add(icon1_, "tip"));
     icon_.HostLost();
     EXPECT_FALSE(view_.shown);
@@ -154,7 +154,7 @@ TEST_F(QtNotifyIconTest, HostLossTakesTheIconUntilItIsAddedAgain) {
 }
 
 TEST_F(QtNotifyIconTest, AddWithoutTipOrPictureStartsEmpty) {
-    icon_.SetHost(TrayKind::XEmbed, true);
+    icon_.SetHost(true);
     ASSERT_TRUE(Add(icon1_, "tip"));
     ASSERT_TRUE(Delete());
     ASSERT_TRUE(icon_.Shell_NotifyIconA(nim::kAdd, Request(nif::kMessage, icon1_, "ignored")));
@@ -164,7 +164,7 @@ TEST_F(QtNotifyIconTest, AddWithoutTipOrPictureStartsEmpty) {
 }
 
 TEST_F(QtNotifyIconTest, TipIsCutAt63Bytes) {
-    icon_.SetHost(TrayKind::XEmbed, true);
+    icon_.SetHost(true);
     NotifyIconData data = Request(nif::kMessage | nif::kIcon | nif::kTip, icon1_, "");
     std::memset(data.szTip, 'a', sizeof data.szTip);  // no NUL at all
     ASSERT_TRUE(icon_.Shell_NotifyIconA(nim::kAdd, data));
@@ -173,7 +173,7 @@ TEST_F(QtNotifyIconTest, TipIsCutAt63Bytes) {
 }
 
 TEST_F(QtNotifyIconTest, TipReachesTheToolkitAsUtf8) {
-    icon_.SetHost(TrayKind::XEmbed, true);
+    icon_.SetHost(true);
     ASSERT_TRUE(Add(icon1_,
                     "K\xc3\xbc"
                     "che up for 0:00:01"));  // a computer called Küche
@@ -182,23 +182,18 @@ TEST_F(QtNotifyIconTest, TipReachesTheToolkitAsUtf8) {
 
 TEST_F(QtNotifyIconTest, MouseActionsReachTheIconsWindow) {
     const struct {
-        TrayKind kind;
         TrayClick click;
         std::intptr_t code;
     } cases[] = {
-        {TrayKind::XEmbed, TrayClick::DoubleClick, 0x203},
-        {TrayKind::XEmbed, TrayClick::Context, 0x204},
-        {TrayKind::XEmbed, TrayClick::Trigger, 0x202},
-        {TrayKind::XEmbed, TrayClick::Middle, 0x208},
-        // StatusNotifierItem hosts send no double click; activation opens the window.
-        {TrayKind::Sni, TrayClick::Trigger, 0x203},
-        {TrayKind::Sni, TrayClick::Context, 0x204},
+        {TrayClick::DoubleClick, 0x203},
+        {TrayClick::Context, 0x204},
+        {TrayClick::Trigger, 0x202},
+        {TrayClick::Middle, 0x208},
     };
-    icon_.SetHost(TrayKind::XEmbed, true);
+    icon_.SetHost(true);
     ASSERT_TRUE(Add(icon1_, "tip"));
     for (const auto& c : cases) {
         received_.clear();
-        icon_.SetHost(c.kind, true);
         view_.click(c.click);
         ASSERT_EQ(received_.size(), 1U);
         EXPECT_EQ(received_[0].message, 512U);
@@ -208,7 +203,7 @@ TEST_F(QtNotifyIconTest, MouseActionsReachTheIconsWindow) {
 }
 
 TEST_F(QtNotifyIconTest, NoMouseMessagesWithoutIconOrAfterTheEnd) {
-    icon_.SetHost(TrayKind::XEmbed, true);
+    icon_.SetHost(true);
     view_.click(TrayClick::Context);  // not added yet
     ASSERT_TRUE(Add(icon1_, "tip"));
     ASSERT_TRUE(Delete());

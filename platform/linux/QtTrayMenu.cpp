@@ -6,22 +6,29 @@
 
 namespace ww::platform {
 
-QtTrayMenu::QtTrayMenu(TrayKind kind, Trace& trace, const RunState& run)
-    : kind_(kind), trace_(trace), run_(run), menu_(std::make_unique<QMenu>()) {
-    QObject::connect(menu_.get(), &QMenu::aboutToShow, menu_.get(), [this] { AboutToShow(); });
+QtTrayMenu::QtTrayMenu(Trace& trace, const RunState& run)
+    : trace_(trace), run_(run), menu_(std::make_unique<QMenu>()), sniMenu_(trace) {
+    QObject::connect(menu_.get(), &QMenu::aboutToShow, menu_.get(),
+                     [this] { trace_.Write("menu shown"); });
+    sniMenu_.entries = [this] { return Entries(); };
+    sniMenu_.onOpening = [this] { HostOpens(); };
+    sniMenu_.onClicked = [this](std::size_t index) {
+        const QList<QAction*> all = menu_->actions();
+        if (index < static_cast<std::size_t>(all.size())) {
+            all[static_cast<qsizetype>(index)]->trigger();
+        }
+    };
 }
 
 QtTrayMenu::~QtTrayMenu() {
     events_ = nullptr;
-    if (view_ != nullptr) {
-        view_->SetContextMenu(nullptr);
-    }
 }
 
 void QtTrayMenu::CreateMenu(const std::vector<MenuItem>& items, int defaultId,
                             TrayMenuEvents& events) {
     menu_->clear();
     actions_.clear();
+    checkItems_.clear();
     for (const MenuItem& item : items) {
         if (item.caption == "-") {
             menu_->addSeparator();
@@ -35,6 +42,9 @@ void QtTrayMenu::CreateMenu(const std::vector<MenuItem>& items, int defaultId,
             action, &QAction::triggered, menu_.get(), [this, id] { Chosen(id); },
             Qt::QueuedConnection);
         actions_[id] = action;
+        if (item.check) {
+            checkItems_.insert(id);
+        }
         if (id == defaultId) {
             QFont bold = action->font();
             bold.setBold(true);
@@ -43,9 +53,7 @@ void QtTrayMenu::CreateMenu(const std::vector<MenuItem>& items, int defaultId,
         }
     }
     events_ = &events;
-    if (view_ != nullptr) {
-        view_->SetContextMenu(menu_.get());
-    }
+    sniMenu_.Rebuilt();
 }
 
 // Only a checked item shows a check box: an unchecked one looks like any
@@ -61,22 +69,15 @@ void QtTrayMenu::SetItemState(int id, bool checked, bool enabled) {
 }
 
 void QtTrayMenu::PopupMenu() {
-    if (aboutToShow_ || menu_->isVisible() || actions_.empty()) {
+    if (hostShowing_ || menu_->isVisible() || actions_.empty()) {
         return;  // the host is showing it already
     }
-    poppingUp_ = true;
-    menu_->popup(QCursor::pos());
-    poppingUp_ = false;
+    menu_->popup(popupAt_.value_or(QCursor::pos()));
 }
 
 void QtTrayMenu::AttachTo(QtTrayView& view) {
-    if (kind_ != TrayKind::Sni) {
-        return;
-    }
     view_ = &view;
-    if (!actions_.empty()) {
-        view.SetContextMenu(menu_.get());
-    }
+    view.SetMenu(&sniMenu_, [this](QPoint at) { HostAsksAt(at); });
 }
 
 QAction* QtTrayMenu::Action(int id) const {
@@ -84,16 +85,43 @@ QAction* QtTrayMenu::Action(int id) const {
     return found != actions_.end() ? found->second : nullptr;
 }
 
-void QtTrayMenu::AboutToShow() {
-    trace_.Write("menu shown");
-    if (poppingUp_ || view_ == nullptr || run_.Ended()) {
+std::vector<SniMenuEntry> QtTrayMenu::Entries() const {
+    std::vector<SniMenuEntry> entries;
+    for (const QAction* action : menu_->actions()) {
+        if (action->isSeparator()) {
+            entries.push_back(SniMenuEntry{true, {}, false, false, true});
+            continue;
+        }
+        bool check = false;
+        for (const auto& [id, known] : actions_) {
+            if (known == action) {
+                check = checkItems_.contains(id);
+            }
+        }
+        entries.push_back(
+            SniMenuEntry{false, action->text(), check, action->isChecked(), action->isEnabled()});
+    }
+    return entries;
+}
+
+void QtTrayMenu::HostOpens() {
+    if (view_ == nullptr || run_.Ended()) {
         return;
     }
     // The host is about to show the menu: the logic decides its states now,
     // synchronously, as on a right press.
-    aboutToShow_ = true;
+    hostShowing_ = true;
     view_->ReportClick(TrayClick::Context);
-    aboutToShow_ = false;
+    hostShowing_ = false;
+}
+
+void QtTrayMenu::HostAsksAt(QPoint at) {
+    if (view_ == nullptr || run_.Ended()) {
+        return;
+    }
+    popupAt_ = at;
+    view_->ReportClick(TrayClick::Context);
+    popupAt_.reset();
 }
 
 void QtTrayMenu::Chosen(int id) {

@@ -2,29 +2,32 @@
 
 #include <QMenu>
 #include <QObject>
+#include <QPoint>
 #include <map>
 #include <memory>
+#include <optional>
+#include <set>
 
 #include "platform/common/RunState.h"
+#include "platform/linux/SniMenu.h"
 #include "platform/linux/Trace.h"
-#include "platform/linux/TrayHost.h"
 #include "platform/ports/TrayMenu.h"
 
 namespace ww::platform {
 
 class QtTrayView;
 
-// The tray icon's popup menu as a QMenu.
+// The tray icon's popup menu as a QMenu, and the same menu over dbusmenu.
 //
-// An XEmbed icon gets no menu from Qt: its right press reaches the logic as
-// the right-press code, and the logic pops the menu up at the cursor. A
-// StatusNotifierItem host shows the menu itself, from the icon's context
-// menu sent over D-Bus; just before it does, the menu delivers the right-press
-// code to the logic, whose popup request then finds the menu showing. Either
+// A right press on the XEmbed icon, or a StatusNotifierItem host's
+// ContextMenu request, reaches the logic as the right-press code, and the
+// logic pops the QMenu up (at the point the host named). A host that draws
+// the menu itself asks over dbusmenu; the menu then delivers the right-press
+// code to the logic, whose popup request finds the host showing it. Either
 // way the logic sets the checks and greys right before the menu shows.
 class QtTrayMenu final : public TrayMenu {
   public:
-    QtTrayMenu(TrayKind kind, Trace& trace, const RunState& run);
+    QtTrayMenu(Trace& trace, const RunState& run);
     ~QtTrayMenu() override;
     QtTrayMenu(const QtTrayMenu&) = delete;
     QtTrayMenu& operator=(const QtTrayMenu&) = delete;
@@ -34,27 +37,30 @@ class QtTrayMenu final : public TrayMenu {
     void SetItemState(int id, bool checked, bool enabled) override;
     void PopupMenu() override;
 
-    // For a StatusNotifierItem icon: hands the menu to `view` and reports the
-    // host's showing of it there as a right press. Nothing for XEmbed. The
-    // view must outlive this menu.
+    // Reports the host's requests for the menu to `view` as right presses
+    // and hands it the dbusmenu object. The view must outlive this menu.
     void AttachTo(QtTrayView& view);
 
     QMenu& Menu() { return *menu_; }
     QAction* Action(int id) const;
+    SniMenu& Exported() { return sniMenu_; }
+    std::vector<SniMenuEntry> Entries() const;
 
   private:
-    void AboutToShow();
+    void HostOpens();
+    void HostAsksAt(QPoint at);
     void Chosen(int id);
 
-    TrayKind kind_;
     Trace& trace_;
     const RunState& run_;
     std::unique_ptr<QMenu> menu_;
     std::map<int, QAction*> actions_;
+    std::set<int> checkItems_;
     TrayMenuEvents* events_ = nullptr;
     QtTrayView* view_ = nullptr;
-    bool poppingUp_ = false;  // our own popup: the logic asked already
-    bool aboutToShow_ = false;
+    SniMenu sniMenu_;
+    bool hostShowing_ = false;  // a dbusmenu host shows it, not us
+    std::optional<QPoint> popupAt_;
 };
 
 }  // namespace ww::platform

@@ -28,10 +28,7 @@ const std::vector<MenuItem> kItems = {{1, "&Restore Wakewatch..."},
 
 class QtTrayMenuTest : public ::testing::Test {
   protected:
-    explicit QtTrayMenuTest(TrayKind kind = TrayKind::XEmbed)
-        : view_(kind, trace_), menu_(kind, trace_, run_) {
-        menu_.CreateMenu(kItems, 1, events_);
-    }
+    QtTrayMenuTest() : view_(trace_), menu_(trace_, run_) { menu_.CreateMenu(kItems, 1, events_); }
     ~QtTrayMenuTest() override { menu_.Menu().hide(); }
 
     bool app_ = (test::EnsureWidgetApplication(), true);
@@ -93,34 +90,6 @@ TEST_F(QtTrayMenuTest, PopsUpOnceAtTheCursor) {
     const QPoint first = menu_.Menu().pos();
     menu_.PopupMenu();  // showing already
     EXPECT_EQ(menu_.Menu().pos(), first);
-}
-
-class QtTrayMenuSniTest : public QtTrayMenuTest {
-  protected:
-    QtTrayMenuSniTest() : QtTrayMenuTest(TrayKind::Sni) {}
-};
-
-// The host shows the menu itself: the logic hears a right press first and
-// sets the states; its popup request then finds the menu on its way.
-TEST_F(QtTrayMenuSniTest, HostShowingAsksTheLogicFirst) {
-    std::vector<TrayClick> clicks;
-    view_.SetClickHandler([&](TrayClick click) {
-        clicks.push_back(click);
-        menu_.SetItemState(2, true, false);
-        menu_.PopupMenu();
-    });
-    menu_.AttachTo(view_);
-    emit menu_.Menu().aboutToShow();  // what the host's request over D-Bus does
-    EXPECT_EQ(clicks, std::vector<TrayClick>{TrayClick::Context});
-    EXPECT_TRUE(menu_.Action(2)->isChecked());
-    EXPECT_FALSE(menu_.Menu().isVisible());
-
-    // A host that asks the program to show it instead: one right press, and
-    // the program's own popup does not ask again.
-    clicks.clear();
-    view_.ReportClick(TrayClick::Context);
-    EXPECT_EQ(clicks, std::vector<TrayClick>{TrayClick::Context});
-    EXPECT_TRUE(menu_.Menu().isVisible());
 }
 
 }  // namespace

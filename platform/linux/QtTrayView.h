@@ -1,24 +1,34 @@
 #pragma once
 
-#include <QMenu>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QWidget>
+#include <functional>
+#include <memory>
 
+#include "platform/linux/SniItem.h"
 #include "platform/linux/Trace.h"
 #include "platform/linux/TrayHost.h"
 #include "platform/linux/TrayView.h"
 
 namespace ww::platform {
 
-// The tray icon over QSystemTrayIcon, which serves XEmbed and
-// StatusNotifierItem hosts alike.
+// The tray icon: our own StatusNotifierItem, or the toolkit's XEmbed icon.
+//
+// Qt decides once per process whether its tray icons speak
+// StatusNotifierItem, when the first one is made, by whether a host was
+// registered then. So the toolkit's icon is made only when it is first needed
+// in an XEmbed tray, a moment when no host is there: it stays XEmbed.
 class QtTrayView final : public QObject, public TrayView {
   public:
-    QtTrayView(TrayKind kind, Trace& trace);
+    explicit QtTrayView(Trace& trace);
     ~QtTrayView() override;
+
+    // The tray the next Show goes to; a shown icon leaves the other.
+    void SetKind(TrayKind kind);
+    TrayKind Kind() const { return kind_; }
 
     void SetToolTip(const QString& tip) override;
     void SetIcon(const QIcon& icon) override;
@@ -26,9 +36,10 @@ class QtTrayView final : public QObject, public TrayView {
     void Hide() override;
     void SetClickHandler(ClickHandler handler) override;
 
-    // The menu a StatusNotifierItem host shows on its own (null: none).
-    void SetContextMenu(QMenu* menu);
-    // A mouse action the host made known another way (its showing the menu).
+    // The dbusmenu object of the item, and what a host's ContextMenu request
+    // does.
+    void SetMenu(QDBusVirtualObject* menu, std::function<void(QPoint at)> onContextMenu);
+    // A mouse action the host made known another way (its asking for the menu).
     void ReportClick(TrayClick click);
 
     // Remembers where and for which widget the XEmbed icon's tooltip was
@@ -36,11 +47,16 @@ class QtTrayView final : public QObject, public TrayView {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    QSystemTrayIcon& XEmbedIcon();
     void RefreshVisibleTip(const QString& previous, const QString& tip);
 
     Trace& trace_;
-    TrayKind kind_;
-    QSystemTrayIcon tray_;
+    TrayKind kind_ = TrayKind::None;
+    bool shown_ = false;
+    QString tip_;
+    QIcon icon_;
+    SniItem sni_;
+    std::unique_ptr<QSystemTrayIcon> xembed_;
     ClickHandler onClick_;
     QPointer<QWidget> tipWidget_;
     QPoint tipPosition_;

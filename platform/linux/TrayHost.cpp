@@ -5,13 +5,18 @@
 namespace ww::platform {
 
 const char* TrayKindName(TrayKind kind) {
-    return kind == TrayKind::Sni ? "sni" : "xembed";
+    switch (kind) {
+        case TrayKind::Sni:
+            return "sni";
+        case TrayKind::XEmbed:
+            return "xembed";
+        case TrayKind::None:
+            break;
+    }
+    return "none";
 }
 
-TrayHost::TrayHost(X11Session& x11, Trace& trace)
-    : trace_(trace),
-      kind_(SniTrayWatcher::WatcherRegistered() ? TrayKind::Sni : TrayKind::XEmbed),
-      xembed_(x11) {
+TrayHost::TrayHost(X11Session& x11, Trace& trace) : trace_(trace), xembed_(x11) {
     // Qt follows the XEmbed host on its own connection: when it sees a new
     // one it drops its icon window and, for a visible icon, docks a fresh
     // one. Our connection may hear of the host first; an icon shown right
@@ -20,41 +25,72 @@ TrayHost::TrayHost(X11Session& x11, Trace& trace)
     settle_.setSingleShot(true);
     settle_.setInterval(kSettleMs);
     QObject::connect(&settle_, &QTimer::timeout, &settle_, [this] {
-        if (onAppeared) {
+        if (kind_ != TrayKind::None && onAppeared) {
             onAppeared();
         }
     });
 }
 
-void TrayHost::Start() {
-    if (kind_ == TrayKind::Sni) {
-        sni_.onLost = [this] { Lost(); };
-        sni_.onAppeared = [this] { Appeared(); };
-        sni_.Start();
-    } else {
-        xembed_.onLost = [this] { Lost(); };
-        xembed_.onAppeared = [this] { Appeared(); };
-        xembed_.Start();
+TrayKind TrayHost::Choose(bool sniWatcher, bool sniHost, bool xembed) {
+    if (sniWatcher && sniHost) {
+        return TrayKind::Sni;
     }
+    if (xembed) {
+        return TrayKind::XEmbed;
+    }
+    return sniWatcher ? TrayKind::Sni : TrayKind::None;
+}
+
+void TrayHost::Start() {
+    xembed_.onLost = [this] { Reconsider(TrayKind::None); };
+    xembed_.onAppeared = [this] { Reconsider(TrayKind::XEmbed); };
+    xembed_.Start();
+    sni_.onChange = [this](SniTrayWatcher::Change change) { OnSniChange(change); };
+    sni_.Start();
+    kind_ = Choose(sni_.WatcherPresent(), sni_.HostPresent(), xembed_.Present());
     trace_.Write(Present() ? std::string("host present ") + TrayKindName(kind_)
                            : std::string("host none"));
 }
 
-bool TrayHost::Present() const {
-    return kind_ == TrayKind::Sni ? sni_.Present() : xembed_.Present();
-}
-
-void TrayHost::Lost() {
-    settle_.stop();
-    trace_.Write("host lost");
-    if (onLost) {
-        onLost();
+void TrayHost::OnSniChange(SniTrayWatcher::Change change) {
+    switch (change) {
+        case SniTrayWatcher::Change::WatcherGone:
+            trace_.Write("sni watcher gone");
+            Reconsider(TrayKind::None);
+            break;
+        case SniTrayWatcher::Change::WatcherAppeared:
+            trace_.Write(sni_.HostPresent() ? "sni watcher appeared host" : "sni watcher appeared");
+            Reconsider(TrayKind::Sni);
+            break;
+        case SniTrayWatcher::Change::HostRegistered:
+            trace_.Write("sni host registered");
+            Reconsider(TrayKind::Sni);
+            break;
+        case SniTrayWatcher::Change::HostsGone:
+            trace_.Write("sni hosts gone");
+            Reconsider(TrayKind::None);
+            break;
     }
 }
 
-void TrayHost::Appeared() {
-    trace_.Write(std::string("host appeared ") + TrayKindName(kind_));
-    settle_.start();
+void TrayHost::Reconsider(TrayKind renewed) {
+    const TrayKind next = Choose(sni_.WatcherPresent(), sni_.HostPresent(), xembed_.Present());
+    if (next == kind_ && (next == TrayKind::None || next != renewed)) {
+        return;
+    }
+    if (kind_ != TrayKind::None && next != kind_) {
+        settle_.stop();
+        trace_.Write(std::string("host lost ") + TrayKindName(kind_));
+        kind_ = TrayKind::None;
+        if (onLost) {
+            onLost();
+        }
+    }
+    kind_ = next;
+    if (kind_ != TrayKind::None) {
+        trace_.Write(std::string("host appeared ") + TrayKindName(kind_));
+        settle_.start();
+    }
 }
 
 }  // namespace ww::platform

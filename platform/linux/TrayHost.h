@@ -9,37 +9,43 @@
 
 namespace ww::platform {
 
-// Which protocol the tray icon speaks. Qt chooses once, when the tray icon
-// is made: StatusNotifierItem when a watcher is on the session bus, XEmbed
-// otherwise; the host that counts is the one of that protocol.
-enum class TrayKind { XEmbed, Sni };
+// Where the tray icon shows: as our own StatusNotifierItem, in an XEmbed
+// tray through the toolkit, or nowhere.
+enum class TrayKind { None, XEmbed, Sni };
 
-// The tray host (the notification area) of the icon's protocol: whether one
-// is there, and when it goes away or (re)appears.
+// The trays of the session and which of them holds the icon. A
+// StatusNotifierItem host wins over an XEmbed tray: desktops that proxy
+// XEmbed icons into their StatusNotifierItem host would show the icon twice.
+// A watcher without a host still takes the item when no XEmbed tray is
+// there, so that the host it waits for finds it.
 class TrayHost {
   public:
     TrayHost(X11Session& x11, Trace& trace);
 
-    // Decided at construction, before the tray icon is made.
-    TrayKind Kind() const { return kind_; }
-
-    // Starts following the host; traces what is there now.
+    // Starts following both kinds of tray; traces what is there now.
     void Start();
-    bool Present() const;
+    TrayKind Kind() const { return kind_; }
+    bool Present() const { return kind_ != TrayKind::None; }
 
+    // The tray that held the icon went away, or gives way to another.
     std::function<void()> onLost;
-    // Comes a moment after the host is seen, once the toolkit has seen it too.
+    // A tray to put the icon into (again), a moment after it was seen, once
+    // the toolkit has seen it too.
     std::function<void()> onAppeared;
+
+    static TrayKind Choose(bool sniWatcher, bool sniHost, bool xembed);
 
     // How long a new host is given before the icon is put into it.
     static constexpr int kSettleMs = 250;
 
   private:
-    void Lost();
-    void Appeared();
+    // Moves to the tray there is now; `renewed` is the kind of tray that
+    // came back afresh and wants the icon again even if the kind stays.
+    void Reconsider(TrayKind renewed);
+    void OnSniChange(SniTrayWatcher::Change change);
 
     Trace& trace_;
-    TrayKind kind_;
+    TrayKind kind_ = TrayKind::None;
     XEmbedTrayWatcher xembed_;
     SniTrayWatcher sni_;
     QTimer settle_;

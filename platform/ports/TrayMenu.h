@@ -10,6 +10,9 @@ namespace ww::platform {
 struct MenuItem {
     int id = 0;
     std::string caption;
+    // Carries a check mark when checked; hosts that draw the menu themselves
+    // show it as a toggle either way.
+    bool check = false;
 };
 
 class TrayMenuEvents {
