@@ -23,7 +23,6 @@ TrayHost::TrayHost(X11Session& x11, Trace& trace) : trace_(trace), xembed_(x11) 
     // then would be docked, torn down and docked again, leaving a gap in the
     // tray. So the news waits until Qt has had its turn.
     settle_.setSingleShot(true);
-    settle_.setInterval(kSettleMs);
     QObject::connect(&settle_, &QTimer::timeout, &settle_, [this] {
         if (kind_ != TrayKind::None && onAppeared) {
             onAppeared();
@@ -89,7 +88,8 @@ void TrayHost::Reconsider(TrayKind renewed) {
     kind_ = next;
     if (kind_ != TrayKind::None) {
         trace_.Write(std::string("host appeared ") + TrayKindName(kind_));
-        settle_.start();
+        // Our own item needs no such wait.
+        settle_.start(kind_ == TrayKind::XEmbed ? kSettleMs : 0);
     }
 }
 

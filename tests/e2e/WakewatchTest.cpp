@@ -21,7 +21,7 @@ bool KeepAll() {
 }  // namespace
 
 void WakewatchTest::SetUp() {
-    session_ = std::make_unique<XSession>();
+    session_ = std::make_unique<XSession>(WithTrayHost());
 }
 
 void WakewatchTest::Snapshot(const std::string& name) {

@@ -22,6 +22,9 @@ class WakewatchTest : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
+    // Whether the session starts with an XEmbed tray host.
+    virtual bool WithTrayHost() const { return true; }
+
     XSession& X() { return *session_; }
     XProbe& Probe() { return session_->Probe(); }
 

@@ -64,7 +64,7 @@ struct Pipe {
 
 }  // namespace
 
-XSession::XSession() {
+XSession::XSession(bool trayHost) {
     Pipe displayFd;
     SpawnOptions server;
     server.argv = {"Xvfb",        "-displayfd", "3",         "-screen", "0",
@@ -81,7 +81,9 @@ XSession::XSession() {
     }
     display_ = ":" + number;
     probe_ = std::make_unique<XProbe>(display_);
-    StartTrayHost();
+    if (trayHost) {
+        StartTrayHost();
+    }
 }
 
 XSession::~XSession() {

@@ -18,7 +18,8 @@ namespace ww::e2e {
 class XSession {
   public:
     // Throws std::runtime_error when the server or the tray host does not come up.
-    XSession();
+    // Without `trayHost` the desktop has no XEmbed tray until StartTrayHost.
+    explicit XSession(bool trayHost = true);
     ~XSession();
     XSession(const XSession&) = delete;
     XSession& operator=(const XSession&) = delete;

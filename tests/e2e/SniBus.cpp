@@ -1,0 +1,120 @@
+#include "tests/e2e/SniBus.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+#include "tests/e2e/WaitFor.h"
+
+namespace ww::e2e {
+namespace {
+
+// The first line a child writes to fd, waiting up to ten seconds.
+std::string ReadLine(int fd) {
+    std::string line;
+    pollfd p{fd, POLLIN, 0};
+    while (line.find('\n') == std::string::npos && ::poll(&p, 1, 10000) > 0) {
+        char buffer[256];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n <= 0) {
+            break;
+        }
+        line.append(buffer, static_cast<std::size_t>(n));
+    }
+    return line.substr(0, line.find('\n'));
+}
+
+}  // namespace
+
+SniBus::SniBus(std::string dir) : dir_(std::move(dir)) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe2 failed");
+    }
+    SpawnOptions options;
+    options.argv = {"dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=3"};
+    options.env = Environment::Clean().Entries();
+    options.stderrPath = dir_ + "/dbus-daemon.log";
+    options.fd3 = fds[1];
+    try {
+        daemon_ = std::make_unique<Process>(options);
+    } catch (...) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        throw;
+    }
+    ::close(fds[1]);
+    address_ = ReadLine(fds[0]);
+    ::close(fds[0]);
+    if (address_.empty()) {
+        throw std::runtime_error("dbus-daemon printed no address");
+    }
+}
+
+SniBus::~SniBus() {
+    host_.reset();
+    if (daemon_) {
+        daemon_->Stop();
+    }
+}
+
+Environment SniBus::With(Environment env) const {
+    env.Set("DBUS_SESSION_BUS_ADDRESS", address_);
+    return env;
+}
+
+std::string SniBus::LogPath(int start) const {
+    return dir_ + "/host-" + std::to_string(start) + ".log";
+}
+
+void SniBus::StartHost(int watcherAfterMs, int hostAfterMs) {
+    SpawnOptions options;
+    options.argv = {WW_SNI_HOST_PATH,  "serve",
+                    "--address",       address_,
+                    "--log",           LogPath(++starts_),
+                    "--watcher-after", std::to_string(watcherAfterMs),
+                    "--host-after",    std::to_string(hostAfterMs)};
+    options.env = With(Environment::Clean()).Entries();
+    options.stderrPath = dir_ + "/host-" + std::to_string(starts_) + ".stderr";
+    host_.emplace(options);
+}
+
+void SniBus::StopHost(int signal) {
+    if (!host_) {
+        return;
+    }
+    host_->Signal(signal);
+    if (!host_->WaitExit(5s)) {
+        throw std::runtime_error("the StatusNotifierItem host outlived its signal");
+    }
+    host_.reset();
+}
+
+SniBus::Answer SniBus::Call(const std::vector<std::string>& args) const {
+    static int calls = 0;
+    SpawnOptions options;
+    // The command follows "call"; the address goes last.
+    options.argv = {WW_SNI_HOST_PATH, "call"};
+    options.argv.insert(options.argv.end(), args.begin(), args.end());
+    options.argv.insert(options.argv.end(), {"--address", address_});
+    options.env = With(Environment::Clean()).Entries();
+    options.stdoutPath = dir_ + "/call-" + std::to_string(++calls) + ".out";
+    options.stderrPath = dir_ + "/call.stderr";
+    Answer answer;
+    answer.code = RunToEnd(options, 10s);
+    answer.lines = Trace(options.stdoutPath).Lines();
+    return answer;
+}
+
+std::string MenuField(const std::vector<TraceLine>& lines, int id, const std::string& field) {
+    for (const TraceLine& line : lines) {
+        if (line.StartsWith("entry ") && line.Field("id") == std::to_string(id)) {
+            return line.Field(field);
+        }
+    }
+    return "<no entry " + std::to_string(id) + ">";
+}
+
+}  // namespace ww::e2e
