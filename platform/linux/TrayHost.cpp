@@ -23,6 +23,9 @@ TrayHost::TrayHost(X11Session& x11, Trace& trace) : trace_(trace), xembed_(x11) 
     // then would be docked, torn down and docked again, leaving a gap in the
     // tray. So the news waits until Qt has had its turn.
     settle_.setSingleShot(true);
+    // Late, it loses the race against the next tick, whose repair would put
+    // the icon back with the start-up tooltip instead of the last one.
+    settle_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&settle_, &QTimer::timeout, &settle_, [this] {
         if (kind_ != TrayKind::None && onAppeared) {
             onAppeared();

@@ -28,7 +28,8 @@ std::string ReadLine(int fd) {
 
 }  // namespace
 
-SniBus::SniBus(std::string dir) : dir_(std::move(dir)) {
+SniBus::SniBus(std::string dir, std::string hostProgram)
+    : dir_(std::move(dir)), hostProgram_(std::move(hostProgram)) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe2 failed");
@@ -71,7 +72,7 @@ std::string SniBus::LogPath(int start) const {
 
 void SniBus::StartHost(int watcherAfterMs, int hostAfterMs) {
     SpawnOptions options;
-    options.argv = {WW_SNI_HOST_PATH,  "serve",
+    options.argv = {hostProgram_,      "serve",
                     "--address",       address_,
                     "--log",           LogPath(++starts_),
                     "--watcher-after", std::to_string(watcherAfterMs),
@@ -96,7 +97,7 @@ SniBus::Answer SniBus::Call(const std::vector<std::string>& args) const {
     static int calls = 0;
     SpawnOptions options;
     // The command follows "call"; the address goes last.
-    options.argv = {WW_SNI_HOST_PATH, "call"};
+    options.argv = {hostProgram_, "call"};
     options.argv.insert(options.argv.end(), args.begin(), args.end());
     options.argv.insert(options.argv.end(), {"--address", address_});
     options.env = With(Environment::Clean()).Entries();

@@ -16,8 +16,9 @@ namespace ww::e2e {
 // restart. Each start logs to host-<n>.log in `dir`.
 class SniBus {
   public:
-    // Throws std::runtime_error when dbus-daemon does not come up.
-    explicit SniBus(std::string dir);
+    // `hostProgram` is wakewatch_sni_host. Throws std::runtime_error when
+    // dbus-daemon does not come up.
+    SniBus(std::string dir, std::string hostProgram);
     ~SniBus();
     SniBus(const SniBus&) = delete;
     SniBus& operator=(const SniBus&) = delete;
@@ -45,6 +46,7 @@ class SniBus {
     std::string LogPath(int start) const;
 
     std::string dir_;
+    std::string hostProgram_;
     std::unique_ptr<Process> daemon_;
     std::string address_;
     std::optional<Process> host_;

@@ -14,7 +14,7 @@ class SniTrayTest : public WakewatchTest {
 
     void SetUp() override {
         WakewatchTest::SetUp();
-        bus_ = std::make_unique<SniBus>(X().Dir().Path());
+        bus_ = std::make_unique<SniBus>(X().Dir().Path(), WW_SNI_HOST_PATH);
     }
     void TearDown() override {
         WakewatchTest::TearDown();
