@@ -10,7 +10,6 @@
 #include "platform/common/RunState.h"
 #include "platform/common/WindowTable.h"
 #include "platform/linux/Trace.h"
-#include "platform/linux/TrayHost.h"
 #include "platform/linux/TrayView.h"
 #include "platform/ports/NotifyIcon.h"
 
