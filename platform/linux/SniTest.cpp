@@ -33,6 +33,30 @@ TEST(TrayHostChoice, AHostWinsThenXEmbedThenALoneWatcher) {
     }
 }
 
+TEST(TrayHostMoves, TheIconLeavesOnlyAChangedTrayAndReturnsToANewOrRenewedOne) {
+    using K = TrayKind;
+    using M = TrayHost::Move;
+    const struct {
+        K from, to, renewed;
+        M move;
+    } cases[] = {
+        {K::None, K::XEmbed, K::XEmbed, {false, true}},
+        {K::XEmbed, K::Sni, K::Sni, {true, true}},   // a host came: no icon twice
+        {K::Sni, K::XEmbed, K::None, {true, true}},  // the host went, XEmbed is there
+        {K::Sni, K::None, K::None, {true, false}},
+        {K::Sni, K::Sni, K::Sni, {false, true}},           // new watcher owner, or host registered
+        {K::Sni, K::Sni, K::XEmbed, {false, false}},       // an XEmbed tray the item ignores
+        {K::XEmbed, K::XEmbed, K::XEmbed, {false, true}},  // the XEmbed tray restarted
+        {K::XEmbed, K::XEmbed, K::Sni, {false, false}},    // a watcher without a host
+        {K::None, K::None, K::None, {false, false}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TrayHost::Next(c.from, c.to, c.renewed), c.move)
+            << TrayKindName(c.from) << " -> " << TrayKindName(c.to) << " renewed "
+            << TrayKindName(c.renewed);
+    }
+}
+
 TEST(SniItemPixmaps, EverySizeCrispInNetworkByteOrder) {
     test::EnsureWidgetApplication();
     std::vector<std::uint8_t> pixels(16 * 16, kTransparent);

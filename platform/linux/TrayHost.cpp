@@ -75,12 +75,17 @@ void TrayHost::OnSniChange(SniTrayWatcher::Change change) {
     }
 }
 
+TrayHost::Move TrayHost::Next(TrayKind from, TrayKind to, TrayKind renewed) {
+    if (to == from && (to == TrayKind::None || to != renewed)) {
+        return {};
+    }
+    return {from != TrayKind::None && to != from, to != TrayKind::None};
+}
+
 void TrayHost::Reconsider(TrayKind renewed) {
     const TrayKind next = Choose(sni_.WatcherPresent(), sni_.HostPresent(), xembed_.Present());
-    if (next == kind_ && (next == TrayKind::None || next != renewed)) {
-        return;
-    }
-    if (kind_ != TrayKind::None && next != kind_) {
+    const Move move = Next(kind_, next, renewed);
+    if (move.lost) {
         settle_.stop();
         trace_.Write(std::string("host lost ") + TrayKindName(kind_));
         kind_ = TrayKind::None;
@@ -89,7 +94,7 @@ void TrayHost::Reconsider(TrayKind renewed) {
         }
     }
     kind_ = next;
-    if (kind_ != TrayKind::None) {
+    if (move.appeared) {
         trace_.Write(std::string("host appeared ") + TrayKindName(kind_));
         // Our own item needs no such wait.
         settle_.start(kind_ == TrayKind::XEmbed ? kSettleMs : 0);

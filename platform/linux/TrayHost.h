@@ -35,6 +35,16 @@ class TrayHost {
 
     static TrayKind Choose(bool sniWatcher, bool sniHost, bool xembed);
 
+    // Going from one tray to the next, when the tray of kind `renewed` came
+    // back afresh: whether the icon leaves its tray, and whether it is put
+    // into one (again), the "TaskbarCreated" of the logic.
+    struct Move {
+        bool lost = false;
+        bool appeared = false;
+        bool operator==(const Move&) const = default;
+    };
+    static Move Next(TrayKind from, TrayKind to, TrayKind renewed);
+
     // How long a new host is given before the icon is put into it.
     static constexpr int kSettleMs = 250;
 
