@@ -7,7 +7,9 @@
 #include <iostream>
 #include <memory>
 #include <set>
+#include <tuple>
 
+#include "tests/e2e/Environment.h"
 #include "tests/e2e/Trace.h"
 #include "tests/e2e/WaitFor.h"
 #include "tests/e2e/WaylandSession.h"
@@ -48,10 +50,13 @@ class WaylandTest : public ::testing::Test {
     }
 
     Process& Launch(const std::vector<std::string>& args = {}) {
+        return Launch(session_->ProgramEnv("wakewatch"), args);
+    }
+    Process& Launch(const Environment& env, const std::vector<std::string>& args = {}) {
         SpawnOptions program;
         program.argv = {WW_PROGRAM_PATH};
         program.argv.insert(program.argv.end(), args.begin(), args.end());
-        program.env = session_->ProgramEnv("wakewatch").Entries();
+        program.env = env.Entries();
         program.stdoutPath = session_->Dir().Path() + "/wakewatch.stdout";
         program.stderrPath = session_->Dir().Path() + "/wakewatch.stderr";
         return programs_.emplace_back(program);
@@ -112,6 +117,33 @@ TEST_F(WaylandTest, StartsWithoutAnyXServerAndTheTooltipTicks) {
         << err;
     EXPECT_EQ(err.find("display"), std::string::npos) << err;
     EXPECT_TRUE(program.Running()) << program.Describe();
+}
+
+TEST_F(WaylandTest, AnXDisplayNamedBesideTheSessionIsNotUsed) {
+    Environment env = session_->ProgramEnv("wakewatch");
+    env.Set("DISPLAY", ":4242");  // no server there: opening it would end the program
+    HotCornersOn();
+    Process& program = Launch(env);
+    ASSERT_TRUE(Started(program)) << program.Describe();
+    ASSERT_TRUE(session_->MovePointer(kBottomLeftX, kBottomY));
+    EXPECT_TRUE(SaverCalled({"SetActive(true)"}))
+        << ::testing::PrintToString(session_->SaverCalls());
+}
+
+TEST_F(WaylandTest, AnUnreachableCompositorIsNamedInOneLine) {
+    for (const auto& [name, value, shown] :
+         {std::tuple{"WAYLAND_DISPLAY", "wayland-77", "\"wayland-77\""},
+          std::tuple{"XDG_SESSION_TYPE", "wayland", "\"wayland-0\""}}) {
+        SCOPED_TRACE(name);
+        Environment env = session_->ProgramEnv("unreachable");
+        env.Unset("WAYLAND_DISPLAY");
+        env.Set(name, value);
+        Process& program = Launch(env);
+        ASSERT_TRUE(program.WaitExit(10s));
+        EXPECT_EQ(program.ExitCode(), 1) << program.Describe();
+        EXPECT_EQ(Stderr(program),
+                  std::string("wakewatch: cannot reach the Wayland compositor ") + shown + "\n");
+    }
 }
 
 TEST_F(WaylandTest, PopupOpensTheMainWindow) {
