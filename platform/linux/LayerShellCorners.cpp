@@ -305,7 +305,8 @@ void LayerShellCorners::Impl::PutUp() {
         zwlr_layer_surface_v1_set_exclusive_zone(s.layer, -1);
         zwlr_layer_surface_v1_set_keyboard_interactivity(s.layer, 0);
     }
-    // Listeners only now: the vector no longer moves its elements.
+    // The first commit, without a buffer, asks for each surface's configure;
+    // the buffer comes with the answer.
     for (Surface& surface : surfaces) {
         static const zwlr_layer_surface_v1_listener kListener = {
             [](void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial, std::uint32_t,
