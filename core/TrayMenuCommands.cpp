@@ -48,8 +48,10 @@ void TrayMenuCommands::PopupMenu() {
     const bool saverActive = saver_.GetScreenSaverActive();
     hotCornersChecked_ = shared_.HotCornersEnabled == 1;
     ports_.trayMenu.SetItemState(menu::menuStartSSaver, false, saverActive);
-    ports_.trayMenu.SetItemState(menu::menuHotCorners, hotCornersChecked_,
-                                 !shared_.ScreenSaverDisabled);
+    // Greyed too where the desktop hides the corners from programs.
+    ports_.trayMenu.SetItemState(
+        menu::menuHotCorners, hotCornersChecked_,
+        !shared_.ScreenSaverDisabled && ports_.cursorScreen.CanWatchCorners());
     ports_.trayMenu.SetItemState(menu::menuDisableSSaver, shared_.ScreenSaverDisabled, true);
     // The menu closes when the user clicks elsewhere only while the form is in front.
     ports_.windows.SetForegroundWindow(trayForm_);

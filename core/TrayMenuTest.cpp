@@ -138,6 +138,21 @@ TEST_F(TrayMenuTest, ChecksAndGreysAreWorkedOutAtEachOpening) {
     }
 }
 
+TEST_F(TrayMenuTest, HotCornersAreGreyedWhereTheDesktopHidesTheCorners) {
+    sim.cursorScreen().SetCanWatchCorners(false);
+    sim.systemParameters().SetSaverActive(1);
+    for (const std::uint8_t hotCorners : {std::uint8_t{0}, std::uint8_t{1}}) {
+        SCOPED_TRACE(static_cast<int>(hotCorners));
+        Shared().HotCornersEnabled = hotCorners;
+        const auto& shown = OpenMenu();
+        EXPECT_FALSE(shown.at(menu::menuHotCorners).enabled);
+        EXPECT_EQ(shown.at(menu::menuHotCorners).checked, hotCorners == 1);
+        // The screen saver's own items do not depend on the corners.
+        EXPECT_TRUE(shown.at(menu::menuStartSSaver).enabled);
+        EXPECT_TRUE(shown.at(menu::menuDisableSSaver).enabled);
+    }
+}
+
 TEST_F(TrayMenuTest, RightPressAsksTheSaverBringsTheFormForwardThenPopsUp) {
     OpenMenu();
     const auto calls =

@@ -5,11 +5,17 @@
 WW_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libx11-dev libxss-dev libxrandr-dev
+  # Wayland sessions: Qt's wayland platform, and the layer-shell client for
+  # the hot corners (libwayland, wayland-scanner, xdg-shell and xdg-output)
+  qt6-wayland libwayland-dev libwayland-bin wayland-protocols
   libgtest-dev libgmock-dev googletest
   # the end-to-end tests and ./run without a desktop: a virtual X server, a
   # tray host, input and screenshots, xdpyinfo; a private session bus for the
   # tests of the screen-saver hold
   xvfb trayer xdotool imagemagick x11-utils dbus-daemon
+  # the Wayland end-to-end tests: a headless compositor (it runs as the
+  # unprivileged user through setpriv, from util-linux)
+  sway
 )
 
 # Only ./test needs these: the 32-bit Windows cross compiler (GoogleTest is

@@ -39,7 +39,8 @@ FrmMain::FrmMain(platform::Ports& ports, core::SharedState& shared, uptime::Upti
       view_(ports.mainWindow),
       shared_(shared),
       uptime_(uptime),
-      settings_(ports.mainWindow, ports.registry, ports.dialogs, ports.application, shared) {}
+      settings_(ports.mainWindow, ports.registry, ports.dialogs, ports.application,
+                ports.cursorScreen, shared) {}
 
 FrmMain::~FrmMain() {
     Unload();

@@ -30,6 +30,10 @@ void SettingsPage::ShowCurrentSettings() {
     SetBox(MainControl::chkHotCorners, shared_.HotCornersEnabled);
     SetBox(MainControl::chkAutoStartCurr, shared_.AutoStartCurrentUser);
     SetBox(MainControl::chkAutoStartAll, shared_.AutoStartAllUsers);
+    if (!cursor_.CanWatchCorners()) {
+        view_.SetEnabled(MainControl::chkHotCorners, false);
+        view_.SetText(MainControl::Label3, kNoCornersText);
+    }
 }
 
 void SettingsPage::SetBox(MainControl box, int state) {

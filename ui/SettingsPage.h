@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/SharedState.h"
+#include "platform/ports/CursorScreen.h"
 #include "platform/ports/MainWindow.h"
 #include "platform/ports/Registry.h"
 #include "platform/ports/UiRuntime.h"
@@ -15,18 +16,24 @@ namespace ww::ui {
 // flags, stored by Apply. Nothing is kept here but the boxes themselves.
 class SettingsPage {
   public:
+    // In place of the hot corners' explanation where they cannot work.
+    static constexpr const char* kNoCornersText =
+        "This desktop does not let programs watch the screen corners.";
+
     SettingsPage(platform::MainWindowView& view, platform::Registry& registry,
                  platform::Dialogs& dialogs, platform::Application& application,
-                 core::SharedState& shared)
+                 platform::CursorScreen& cursor, core::SharedState& shared)
         : view_(view),
           reg_(registry),
           dialogs_(dialogs),
           application_(application),
+          cursor_(cursor),
           shared_(shared) {}
 
     // The boxes from the flags: hot corners, then current user, then all
     // users, each through SetBox (so both start flags set end with only the
-    // all-users box ticked).
+    // all-users box ticked). Where the desktop hides the corners from
+    // programs, the hot-corners box is greyed and the page says why.
     void ShowCurrentSettings();
 
     // Sets a box's state in code. As with a user click, a change runs the
@@ -54,6 +61,7 @@ class SettingsPage {
     settings::RegistryAccess reg_;
     platform::Dialogs& dialogs_;
     platform::Application& application_;
+    platform::CursorScreen& cursor_;
     core::SharedState& shared_;
 };
 

@@ -83,6 +83,24 @@ TEST_F(SettingsPageTest, PageShowsTheFlagsWithOnlyOneStartBoxTicked) {
     }
 }
 
+TEST_F(SettingsPageTest, WhereTheCornersAreHiddenTheHotCornersBoxIsGreyedAndThePageSaysWhy) {
+    for (const bool watchable : {true, false}) {
+        SCOPED_TRACE(watchable);
+        sim.cursorScreen().SetCanWatchCorners(watchable);
+        Start({1, 0, 0});
+        EXPECT_EQ(View().Enabled(kHot), watchable);
+        EXPECT_EQ(Check(kHot), 1) << "the stored setting is still shown";
+        const std::string label = View().GetText(MainControl::Label3);
+        EXPECT_EQ(label == SettingsPage::kNoCornersText, !watchable) << label;
+        // A greyed box takes no click, so Apply has nothing to store.
+        EXPECT_EQ(View().UserClick(kHot), watchable);
+        View().UserClick(MainControl::btnApply);
+        EXPECT_EQ(RegistryChanges(), watchable ? 1U : 0U);
+        EXPECT_EQ(Flags(), (Boxes{watchable ? 0 : 1, 0, 0}));
+        frm.Unload();
+    }
+}
+
 TEST_F(SettingsPageTest, StartBoxesExcludeEachOther) {
     const struct {
         Boxes before;

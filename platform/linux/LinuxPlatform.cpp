@@ -2,20 +2,45 @@
 
 #include <QApplication>
 
+#include "platform/linux/BusScreenSaver.h"
+#include "platform/linux/LayerShellCorners.h"
+#include "platform/linux/X11CursorScreen.h"
+#include "platform/linux/X11ScreenSaver.h"
+
 #include <X11/Xlib.h>
 
 namespace ww::platform {
 
-LinuxPlatform::LinuxPlatform(std::vector<std::string> arguments)
-    : application_(std::move(arguments), CurrentExecutablePath()),
-      screenSaver_(x11_.Connection(), &sessionSaver_),
-      cursorScreen_(x11_.Connection()),
+namespace {
+
+// Made before the members that hold on to them.
+std::unique_ptr<X11Session> OpenX11(SessionKind session) {
+    if (session == SessionKind::Wayland) {
+        // An X server that happens to be there (XWayland) has a cursor and a
+        // saver of its own, not the session's.
+        return std::make_unique<X11Session>(X11Session::Unconnected{});
+    }
+    return std::make_unique<X11Session>();
+}
+
+}  // namespace
+
+LinuxPlatform::LinuxPlatform(SessionKind session, std::vector<std::string> arguments)
+    : x11_(OpenX11(session)),
+      application_(std::move(arguments), CurrentExecutablePath()),
+      screenSaver_(
+          session == SessionKind::Wayland
+              ? std::unique_ptr<DesktopScreenSaver>(std::make_unique<BusScreenSaver>(sessionSaver_))
+              : std::make_unique<X11ScreenSaver>(x11_->Connection(), &sessionSaver_)),
+      cursorScreen_(session == SessionKind::Wayland
+                        ? std::unique_ptr<CursorScreen>(std::make_unique<LayerShellCorners>())
+                        : std::make_unique<X11CursorScreen>(x11_->Connection())),
       eventLoop_(run_, trace_),
       dialogs_(trace_),
       forms_(
-          table_, [this] { screenSaver_.Start(); }, trace_, run_),
+          table_, [this] { screenSaver_->Start(); }, trace_, run_),
       windows_(table_),
-      host_(x11_, trace_),
+      host_(*x11_, trace_),
       trayView_(trace_),
       notifyIcon_(trayView_, table_, trace_, run_),
       registry_(StorePaths::FromEnvironment()),
@@ -24,15 +49,17 @@ LinuxPlatform::LinuxPlatform(std::vector<std::string> arguments)
       mainWindow_(table_, windows_, trace_, run_),
       signals_([this](int signal) { OnClose("close signal " + std::to_string(signal)); }),
       session_([this] { OnClose("close session"); }),
-      ports_{clock_,    locale_,         identity_,  notifyIcon_,  windows_,
-             instance_, application_,    eventLoop_, dialogs_,     forms_,
-             registry_, interfaceTable_, memory_,    screenSaver_, cursorScreen_,
+      ports_{clock_,    locale_,         identity_,  notifyIcon_,   windows_,
+             instance_, application_,    eventLoop_, dialogs_,      forms_,
+             registry_, interfaceTable_, memory_,    *screenSaver_, *cursorScreen_,
              shell_,    processorLoad_,  trayMenu_,  mainWindow_} {
-    cursorScreen_.SelectScreenEvents();
-    x11_.AddEventHandler([this](const XEvent& event) {
-        cursorScreen_.OnXEvent(static_cast<std::uint8_t>(event.type & 0x7F),
-                               static_cast<std::uint32_t>(event.xany.window));
-    });
+    if (auto* x11Cursor = dynamic_cast<X11CursorScreen*>(cursorScreen_.get())) {
+        x11Cursor->SelectScreenEvents();
+        x11_->AddEventHandler([x11Cursor](const XEvent& event) {
+            x11Cursor->OnXEvent(static_cast<std::uint8_t>(event.type & 0x7F),
+                                static_cast<std::uint32_t>(event.xany.window));
+        });
+    }
     trayMenu_.AttachTo(trayView_);
     host_.onLost = [this] { notifyIcon_.HostLost(); };
     host_.onAppeared = [this] { OnHostAppeared(); };
@@ -44,8 +71,8 @@ LinuxPlatform::LinuxPlatform(std::vector<std::string> arguments)
 LinuxPlatform::~LinuxPlatform() {
     // Nothing may reach the logic while the members go.
     run_.End();
-    // Whatever way the program got here, the X saver is not left switched off.
-    screenSaver_.RestoreOnExit();
+    // Whatever way the program got here, the saver is not left switched off.
+    screenSaver_->RestoreOnExit();
 }
 
 int LinuxPlatform::Run() {

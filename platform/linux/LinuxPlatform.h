@@ -6,6 +6,7 @@
 
 #include "platform/common/RunState.h"
 #include "platform/common/WindowTable.h"
+#include "platform/linux/DesktopScreenSaver.h"
 #include "platform/linux/LinuxApplication.h"
 #include "platform/linux/LinuxClock.h"
 #include "platform/linux/LinuxIdentity.h"
@@ -25,24 +26,25 @@
 #include "platform/linux/QtTrayMenu.h"
 #include "platform/linux/QtTrayView.h"
 #include "platform/linux/SessionEnd.h"
+#include "platform/linux/SessionKind.h"
 #include "platform/linux/SessionScreenSaver.h"
 #include "platform/linux/SignalBridge.h"
 #include "platform/linux/Trace.h"
 #include "platform/linux/TrayHost.h"
-#include "platform/linux/X11CursorScreen.h"
-#include "platform/linux/X11ScreenSaver.h"
 #include "platform/linux/X11Session.h"
 #include "platform/ports/Ports.h"
 
 namespace ww::platform {
 
-// The Linux desktop backend: every port over Qt Widgets and Xlib. Made after
-// the QApplication and gone before it; members go in reverse order, so the
-// tray icon and the timers are gone before the X connection and the table.
+// The Linux desktop backend: every port over Qt Widgets, with the cursor and
+// the screen saver over Xlib in an X session and over the compositor and the
+// session bus in a Wayland one. Made after the QApplication and gone before
+// it; members go in reverse order, so the tray icon and the timers are gone
+// before the X connection and the table.
 class LinuxPlatform {
   public:
     // `arguments` are argv[1..] as the program received them.
-    explicit LinuxPlatform(std::vector<std::string> arguments);
+    LinuxPlatform(SessionKind session, std::vector<std::string> arguments);
     ~LinuxPlatform();
     LinuxPlatform(const LinuxPlatform&) = delete;
     LinuxPlatform& operator=(const LinuxPlatform&) = delete;
@@ -56,10 +58,12 @@ class LinuxPlatform {
   private:
     void OnHostAppeared();
     void OnClose(const std::string& traceEvent);
+    void UseX11();
+    void UseWayland();
 
     Trace trace_;
     RunState run_;
-    X11Session x11_;
+    std::unique_ptr<X11Session> x11_;
     WindowTable table_;
 
     LinuxClock clock_;
@@ -68,8 +72,8 @@ class LinuxPlatform {
     LinuxInstance instance_;
     LinuxApplication application_;
     SessionScreenSaver sessionSaver_;
-    X11ScreenSaver screenSaver_;
-    X11CursorScreen cursorScreen_;
+    std::unique_ptr<DesktopScreenSaver> screenSaver_;
+    std::unique_ptr<CursorScreen> cursorScreen_;
     QtEventLoop eventLoop_;
     QtDialogs dialogs_;
     QtForms forms_;

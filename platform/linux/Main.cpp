@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "core/Wakewatch.h"
+#include "platform/linux/LayerShellCorners.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/SessionKind.h"
 #include "platform/linux/X11Session.h"
 
 // Under the leak checker: libdbus keeps an allocation when no session bus
@@ -21,12 +23,16 @@ int main(int argc, char** argv) {
     // The arguments as typed, before QApplication takes its own options out.
     std::vector<std::string> arguments(argv + 1, argv + argc);
 
-    // The tray, the screen saver and the cursor are X11 matters.
+    // Windows, menus and message boxes on the session's own display server;
+    // in an X session the tray, the screen saver and the cursor are X11 matters.
+    const ww::platform::SessionKind session = ww::platform::CurrentSessionKind();
+    const bool wayland = session == ww::platform::SessionKind::Wayland;
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        setenv("QT_QPA_PLATFORM", wayland ? "wayland" : "xcb", 1);
     }
     // Without a display Qt would abort; say why in one line instead.
-    if (const auto problem = ww::platform::X11Session::CheckDisplay()) {
+    if (const auto problem = wayland ? ww::platform::LayerShellCorners::CheckCompositor()
+                                     : ww::platform::X11Session::CheckDisplay()) {
         std::fprintf(stderr, "%s\n", problem->c_str());
         return 1;
     }
@@ -35,7 +41,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Wakewatch"));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    ww::platform::LinuxPlatform platform(std::move(arguments));
+    ww::platform::LinuxPlatform platform(session, std::move(arguments));
     ww::core::Wakewatch program(platform.GetPorts());
     program.Start();
     return platform.Run();

@@ -257,6 +257,12 @@ void QtMainWindowView::SetBackColorButtonFace(MainControl control) {
     }
 }
 
+void QtMainWindowView::SetEnabled(MainControl control, bool enabled) {
+    if (BuiltControl* found = Find(control)) {
+        found->widget->setEnabled(enabled);
+    }
+}
+
 void QtMainWindowView::SetMousePointer(MousePointer pointer) {
     if (window_.isNull()) {
         return;

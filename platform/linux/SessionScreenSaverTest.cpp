@@ -1,5 +1,7 @@
 #include "platform/linux/SessionScreenSaver.h"
 
+#include "platform/linux/BusScreenSaver.h"
+
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <unistd.h>
@@ -266,6 +268,64 @@ TEST_F(SessionScreenSaverTest, ActivateAndReleaseNowReachTheService) {
     EXPECT_EQ(NewCalls(),
               (std::vector<std::string>{"SetActive(true)", kInhibit,
                                         "UnInhibit(" + std::to_string(fake_->LastCookie()) + ")"}));
+}
+
+// The saver of a session with no X server: the flag is the service's
+// presence and our hold, and without the service the flag cannot be set.
+int Flag(BusScreenSaver& saver) {
+    std::int32_t flag = -1;
+    EXPECT_TRUE(saver.SystemParametersInfoA(spi::kGetScreenSaveActive, 0, &flag, 0));
+    return flag;
+}
+
+bool Set(BusScreenSaver& saver, std::uint32_t flag) {
+    return saver.SystemParametersInfoA(spi::kSetScreenSaveActive, flag, nullptr, 0);
+}
+
+TEST_F(SessionScreenSaverTest, BusSaverFlagIsThePresenceOfTheServiceAndOurHold) {
+    SessionScreenSaver session;
+    BusScreenSaver saver(session);
+    EXPECT_EQ(Flag(saver), 1);
+    EXPECT_TRUE(Set(saver, 0));
+    EXPECT_EQ(Flag(saver), 0);
+    RoundTrip();  // the cookie is in
+    EXPECT_TRUE(Set(saver, 1));
+    EXPECT_EQ(Flag(saver), 1);
+    saver.Start();
+    EXPECT_TRUE(
+        CallsAre({kInhibit, "GetActive()", "UnInhibit(" + std::to_string(fake_->LastCookie()) + ")",
+                  "SetActive(true)"}))
+        << ::testing::PrintToString(NewCalls());
+    EXPECT_FALSE(saver.SystemParametersInfoA(spi::kGetScreenSaveActive, 0, nullptr, 0));
+    EXPECT_FALSE(saver.SystemParametersInfoA(99, 0, nullptr, 0));
+}
+
+TEST_F(SessionScreenSaverTest, BusSaverWithoutTheServiceReadsOffAndRefusesChanges) {
+    service_->unregisterService(kName);
+    SessionScreenSaver session;
+    BusScreenSaver saver(session);
+    EXPECT_EQ(Flag(saver), 0);
+    EXPECT_FALSE(Set(saver, 0));
+    EXPECT_FALSE(Set(saver, 1));
+    saver.Start();
+    saver.RestoreOnExit();
+    // A refused hold is not taken later when the service comes.
+    ASSERT_TRUE(service_->registerService(kName));
+    ASSERT_TRUE(Eventually([&] { return session.Available(); }));
+    RoundTrip();
+    EXPECT_EQ(NewCalls(), std::vector<std::string>{"GetActive()"});
+    EXPECT_EQ(Flag(saver), 1);
+}
+
+TEST_F(SessionScreenSaverTest, BusSaverReleasesItsHoldOnTheWayOut) {
+    SessionScreenSaver session;
+    BusScreenSaver saver(session);
+    ASSERT_TRUE(Set(saver, 0));
+    saver.RestoreOnExit();
+    saver.RestoreOnExit();
+    EXPECT_EQ(NewCalls(), (std::vector<std::string>{
+                              kInhibit, "UnInhibit(" + std::to_string(fake_->LastCookie()) + ")"}));
+    EXPECT_EQ(Flag(saver), 1);
 }
 
 }  // namespace

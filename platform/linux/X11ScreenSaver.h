@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/ports/SystemParameters.h"
+#include "platform/linux/DesktopScreenSaver.h"
 
 struct _XDisplay;  // Display of Xlib, kept out of this header
 
@@ -15,7 +15,7 @@ class SessionScreenSaver;
 // its timeout stands for the active flag (0 = off) and XForceScreenSaver
 // starts it. Where the session bus offers org.freedesktop.ScreenSaver, starting
 // and holding off go through that service too.
-class X11ScreenSaver : public SystemParameters {
+class X11ScreenSaver : public DesktopScreenSaver {
   public:
     // `display` is the program's X connection; `session` the bus service, or
     // null to use the X server alone. Both must outlive this object. Says on
@@ -35,14 +35,12 @@ class X11ScreenSaver : public SystemParameters {
     bool SystemParametersInfoA(std::uint32_t action, std::uint32_t uiParam, std::int32_t* pvParam,
                                std::uint32_t fWinIni) override;
 
-    // Starts the saver now: the tray form's default processing of
-    // WM_SYSCOMMAND / SC_SCREENSAVE. Does not wait.
-    void Start();
+    // XForceScreenSaver, and SetActive(true) on the session service.
+    void Start() override;
 
-    // For every exit path, normal or not: puts back the X timeout if this
-    // program switched the saver off, releases the session hold, and waits
-    // until the server has it. Safe to call more than once.
-    void RestoreOnExit();
+    // Puts back the X timeout if this program switched the saver off,
+    // releases the session hold, and waits until the server has it.
+    void RestoreOnExit() override;
 
   private:
     struct Timeouts {

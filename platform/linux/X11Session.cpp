@@ -51,6 +51,8 @@ X11Session::X11Session() {
                      [this] { Drain(); });
 }
 
+X11Session::X11Session(Unconnected) {}
+
 X11Session::~X11Session() {
     notifier_.reset();
     if (display_ != nullptr) {

@@ -21,6 +21,10 @@ class X11Session {
     using EventHandler = std::function<void(const _XEvent& event)>;
 
     X11Session();  // opens $DISPLAY
+    // Without a connection (a Wayland session): Connected() is false and
+    // nothing is ever asked of an X server.
+    struct Unconnected {};
+    explicit X11Session(Unconnected);
     ~X11Session();
     X11Session(const X11Session&) = delete;
     X11Session& operator=(const X11Session&) = delete;

@@ -24,6 +24,11 @@ class CursorScreen {
 
     // GetCursorPos: true and `point` filled on success; on failure `point` is untouched.
     virtual bool GetCursorPos(Point& point) = 0;
+
+    // False where the desktop does not let a program see the pointer reach
+    // the screen's corners (a Wayland compositor without a layer shell): hot
+    // corners cannot work there at all.
+    virtual bool CanWatchCorners() { return true; }
 };
 
 }  // namespace ww::platform

@@ -174,6 +174,8 @@ class MainWindowView {
     virtual int GetWidth(MainControl control) = 0;  // twips (auto-sized labels: of their text)
     virtual void SetLeft(MainControl control, int twips) = 0;
     virtual void SetBackColorButtonFace(MainControl control) = 0;
+    // A disabled control is shown greyed and takes no input.
+    virtual void SetEnabled(MainControl control, bool enabled) = 0;
 
     virtual void SetMousePointer(MousePointer pointer) = 0;             // over the window
     virtual void SetApplicationMousePointer(MousePointer pointer) = 0;  // everywhere

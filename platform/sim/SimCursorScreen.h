@@ -20,6 +20,9 @@ class SimCursorScreen : public CursorScreen {
     }
     void SetCursor(std::int32_t x, std::int32_t y) { cursor_ = {x, y}; }
     void SetCursorFails(bool fails) { cursorFails_ = fails; }
+    // A desktop that hides the corners from programs.
+    void SetCanWatchCorners(bool can) { canWatchCorners_ = can; }
+    bool CanWatchCorners() override { return canWatchCorners_; }
 
   private:
     SimLog& log_;
@@ -27,6 +30,7 @@ class SimCursorScreen : public CursorScreen {
     std::int32_t height_ = 768;
     Point cursor_;
     bool cursorFails_ = false;
+    bool canWatchCorners_ = true;
 };
 
 }  // namespace ww::platform

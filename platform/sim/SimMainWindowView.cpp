@@ -141,6 +141,13 @@ void SimMainWindowView::SetBackColorButtonFace(MainControl control) {
     }
 }
 
+void SimMainWindowView::SetEnabled(MainControl control, bool enabled) {
+    log_.Add(Named("SetEnabled", control) + ", " + (enabled ? "true" : "false") + ")");
+    if (Control* found = Find(control)) {
+        found->enabled = enabled;
+    }
+}
+
 void SimMainWindowView::SetMousePointer(MousePointer pointer) {
     log_.Add(std::string("SetMousePointer(") + PointerName(pointer) + ")");
     if (window_ != 0) {
@@ -162,7 +169,7 @@ bool SimMainWindowView::InitCommonControlsEx(std::uint32_t size, std::uint32_t c
 
 bool SimMainWindowView::UserClick(MainControl control) {
     Control* found = Find(control);
-    if (found == nullptr) {
+    if (found == nullptr || !found->enabled) {
         return false;
     }
     if (found->kind == ControlKind::CheckBox) {
@@ -211,6 +218,11 @@ bool SimMainWindowView::Activate() {
     }
     events_->Form_Activate();
     return true;
+}
+
+bool SimMainWindowView::Enabled(MainControl control) const {
+    const auto found = controls_.find(control);
+    return found != controls_.end() && found->second.enabled;
 }
 
 bool SimMainWindowView::OnButtonFace(MainControl control) const {

@@ -39,12 +39,14 @@ class SimMainWindowView : public MainWindowView {
     int GetWidth(MainControl control) override;
     void SetLeft(MainControl control, int twips) override;
     void SetBackColorButtonFace(MainControl control) override;
+    void SetEnabled(MainControl control, bool enabled) override;
     void SetMousePointer(MousePointer pointer) override;
     void SetApplicationMousePointer(MousePointer pointer) override;
     bool InitCommonControlsEx(std::uint32_t size, std::uint32_t classes) override;
 
     // --- control: what the user does; each is false when there is no window ---
     // A check box changes state first (unticked → ticked, else unticked).
+    // False too for a disabled control, which takes no clicks.
     bool UserClick(MainControl control);
     // The window's minimise button: state minimised, then Form_Resize.
     bool UserMinimize();
@@ -60,6 +62,7 @@ class SimMainWindowView : public MainWindowView {
     MousePointer Pointer() const { return pointer_; }
     MousePointer ApplicationPointer() const { return applicationPointer_; }
     bool OnButtonFace(MainControl control) const;
+    bool Enabled(MainControl control) const;
     // The windowLayout of the last Create, and how many windows were made.
     const MainWindowLayout& WindowLayout() const { return windowLayout_; }
     int CreateCount() const { return creates_; }
@@ -73,6 +76,7 @@ class SimMainWindowView : public MainWindowView {
         int width = 0;
         bool autoSize = false;
         bool buttonFace = false;
+        bool enabled = true;
     };
 
     Control* Find(MainControl control);

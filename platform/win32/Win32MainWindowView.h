@@ -41,6 +41,7 @@ class Win32MainWindowView final : public MainWindowView {
     int GetWidth(MainControl control) override;
     void SetLeft(MainControl control, int twips) override;
     void SetBackColorButtonFace(MainControl control) override;
+    void SetEnabled(MainControl control, bool enabled) override;
 
     void SetMousePointer(MousePointer pointer) override;
     void SetApplicationMousePointer(MousePointer pointer) override;

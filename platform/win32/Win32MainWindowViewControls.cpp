@@ -86,6 +86,12 @@ void Win32MainWindowView::SetBackColorButtonFace(MainControl control) {
     }
 }
 
+void Win32MainWindowView::SetEnabled(MainControl control, bool enabled) {
+    if (BuiltControl* found = Find(control)) {
+        ::EnableWindow(found->window, enabled ? TRUE : FALSE);
+    }
+}
+
 HWND Win32MainWindowView::ControlWindow(MainControl control) const {
     if (control == MainControl::Window) {
         return dialog_;
