@@ -3,26 +3,26 @@
 #include <cstdint>
 #include <string>
 
-#include "core/SharedState.h"
 #include "platform/ports/MainWindow.h"
 #include "platform/ports/Registry.h"
 #include "platform/ports/UiRuntime.h"
 #include "settings/RegistryAccess.h"
+#include "settings/StoredFlags.h"
 
 namespace ww::ui {
 
-// The Settings page of the main window: three check boxes over the shared
+// The Settings page of the main window: three check boxes over the stored
 // flags, stored by Apply. Nothing is kept here but the boxes themselves.
 class SettingsPage {
   public:
     SettingsPage(platform::MainWindowView& view, platform::Registry& registry,
                  platform::Dialogs& dialogs, platform::Application& application,
-                 core::SharedState& shared)
+                 settings::StoredFlags& flags)
         : view_(view),
           reg_(registry),
           dialogs_(dialogs),
           application_(application),
-          shared_(shared) {}
+          flags_(flags) {}
 
     // The boxes from the flags: hot corners, then current user, then all
     // users, each through SetBox (so both start flags set end with only the
@@ -54,7 +54,7 @@ class SettingsPage {
     settings::RegistryAccess reg_;
     platform::Dialogs& dialogs_;
     platform::Application& application_;
-    core::SharedState& shared_;
+    settings::StoredFlags& flags_;
 };
 
 }  // namespace ww::ui
