@@ -23,8 +23,14 @@ class SimApplication : public Application {
 
   private:
     SimLog& log_;
-    AppFacts facts_{kAppTitle,     "/opt/wakewatch", "wakewatch", kVersionMajor,
-                    kVersionMinor, kVersionRevision, "/",         ""};
+    AppFacts facts_{.title = kAppTitle,
+                    .path = "/opt/wakewatch",
+                    .exeName = "wakewatch",
+                    .major = kVersionMajor,
+                    .minor = kVersionMinor,
+                    .revision = kVersionRevision,
+                    .pathSeparator = "/",
+                    .exeExtension = ""};
     std::string command_;
 };
 
