@@ -10,9 +10,10 @@ if(WW_SANITIZE)
   target_link_options(ww_flags INTERFACE -fsanitize=address,undefined)
 endif()
 
-# The repository root is the include root: "uptime/Uptime.h", "platform/ports/Clock.h".
+# The repository root is the include root: "uptime/Uptime.h", "platform/ports/Clock.h";
+# the generated headers (cmake/Program.cmake) sit beside it under the same names.
 add_library(ww_include INTERFACE)
-target_include_directories(ww_include INTERFACE ${PROJECT_SOURCE_DIR})
+target_include_directories(ww_include INTERFACE ${PROJECT_SOURCE_DIR} ${WW_GENERATED_DIR})
 
 # GCC 12's optimiser reports -Wrestrict and -Wmaybe-uninitialized inside
 # libstdc++ itself (std::string copies, std::variant moves): false alarms that

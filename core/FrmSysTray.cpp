@@ -5,6 +5,7 @@
 #include "monitors/MemStats.h"
 #include "monitors/WindowsVersion.h"
 #include "settings/SettingsStore.h"
+#include "tray/TrayPictureChoice.h"
 
 namespace ww::core {
 
@@ -25,12 +26,12 @@ FrmSysTray::FrmSysTray(platform::Ports& ports, SharedState& shared)
     : ports_(ports),
       shared_(shared),
       uptime_(ports.clock, ports.locale),
-      sysTray_(ports.notifyIcon, ports.windows, shared),
+      sysTray_(ports.notifyIcon, ports.windows, [this] { return StartupLook(); }),
       reg_(ports.registry),
       saver_(ports.windows, ports.systemParameters, shared),
       network_(ports.interfaceTable),
-      hotCorners_(ports.cursorScreen, ports.dialogs, saver_, sysTray_, shared, network_),
-      frmMain_(ports, shared, uptime_),
+      hotCorners_(ports.cursorScreen, ports.dialogs, saver_, sysTray_, shared, shared, network_),
+      frmMain_(ports, shared, shared, uptime_),
       menu_(ports, shared, saver_, hotCorners_, frmMain_, [this] { menuExit_Click(); }) {
     frmMain_.SetTrayFormUnloader([this] { UnloadTrayForm(); });
 }
@@ -74,7 +75,8 @@ void FrmSysTray::Form_Load() {
     settings::LoadSettings(reg_, shared_);
 
     sysTray_.HookTrayWindow(windows_.form);
-    sysTray_.AddTrayIcon(sysTray_.StartupPicture(), shared_.ComputerName + " " + app.title);
+    const tray::TrayIconLook look = StartupLook();
+    sysTray_.AddTrayIcon(look.picture, look.tip);
     ShowUptime();
 
     if (IsPopupOption(ports_.application.Command())) {
@@ -83,6 +85,11 @@ void FrmSysTray::Form_Load() {
     // The timer starts once start-up is through, so that no tick can run
     // while the duplicate-instance box is open.
     timUpdate_ = ports_.eventLoop.SetTimer(kUpdateIntervalMs, [this] { timUpdate_Timer(); });
+}
+
+tray::TrayIconLook FrmSysTray::StartupLook() {
+    return {tray::StartupPicture(shared_.HotCornersEnabled),
+            shared_.ComputerName + " " + ports_.application.App().title};
 }
 
 void FrmSysTray::ShowUptime() {

@@ -42,17 +42,17 @@ class FrmSysTray : public platform::TrayFormEvents {
 
     std::int16_t TickCounter() const { return updateTickCounter_; }
     tray::SysTray& Tray() { return sysTray_; }
-    uptime::Uptime& UptimeClock() { return uptime_; }
-    corners::ScreenSaver& ScreenSaver() { return saver_; }
     platform::Hwnd FormWindow() const { return windows_.form; }
     ui::FrmMain& MainWindow() { return frmMain_; }
-    TrayMenuCommands& Menu() { return menu_; }
 
   private:
     // Unloads the tray form (Form_Unload, timer and windows gone); idempotent.
     void UnloadTrayForm();
     void ShowMainWindow();
     void UnloadMainWindow();
+    // The icon as start-up shows it: the picture for the hot-corners flag as
+    // it is now, and the computer's name with the title.
+    tray::TrayIconLook StartupLook();
 
     platform::Ports& ports_;
     SharedState& shared_;

@@ -34,6 +34,8 @@ TEST(MainWindow, PopupOptionOpensTheWindowAtStart) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
         SimPlatform sim;
+        sim.clock().SetLocalTime({2026, 12, 6, 14, 3, 9});
+        sim.clock().SetUptimeMs(0);
         sim.application().SetCommand(c.command);
         Wakewatch program(sim.ports());
         program.Start();
@@ -43,7 +45,7 @@ TEST(MainWindow, PopupOptionOpensTheWindowAtStart) {
         if (c.opens) {
             // The status page shows the start time fixed during start-up.
             EXPECT_EQ(sim.mainWindow().GetText(MainControl::txtStartTime),
-                      "up since " + program.TrayForm().UptimeClock().GetStartTimeText());
+                      "up since 06-Dec-26 2:03:09 pm");
             EXPECT_EQ(sim.mainWindow()
                           .GetText(MainControl::txtUptime)
                           .rfind("OFFICE7 has been up for ", 0),

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,26 @@ TEST_F(UpdateTickTest, TooltipRepairThenTheUptimeOnTheNextTick) {
     EXPECT_EQ(Tip(), "OFFICE7 Wakewatch");
     sim.clock().AdvanceMs(400);
     EXPECT_EQ(Tip(), "OFFICE7 up for 0 days, 0:01:00");
+}
+
+TEST_F(UpdateTickTest, TooltipRepairShowsTheHotCornersFlagAsItIsAtTheRepair) {
+    for (const int hotCorners : {1, 0}) {
+        SCOPED_TRACE(hotCorners);
+        // changed after start-up, as the menu and the Settings page do
+        program.Shared().HotCornersEnabled = static_cast<std::uint8_t>(hotCorners);
+        sim.notifyIcon().LoseIcons();
+        sim.clock().AdvanceMs(400);
+        const auto& requests = sim.notifyIcon().Requests();
+        const auto added = std::find_if(requests.rbegin(), requests.rend(), [](const auto& r) {
+            return r.message == platform::nim::kAdd;
+        });
+        ASSERT_NE(added, requests.rend());
+        EXPECT_EQ(added->data.hIcon,
+                  program.TrayForm().Tray().IconHandle(
+                      hotCorners == 1 ? tray::TrayPicture::imgIcon_none
+                                      : tray::TrayPicture::imgSleeperDisabled_none));
+        EXPECT_EQ(std::string(added->data.szTip), "OFFICE7 Wakewatch");
+    }
 }
 
 TEST_F(UpdateTickTest, ExitDuringTheYieldStopsTheTickAtOnce) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/ports/ProgramInfo.h"
+
 namespace ww::corners {
 
 namespace {
@@ -43,18 +45,18 @@ Failure DescribeFailure(std::exception_ptr failure) {
 
 void HotCorners::UpdateTrayState() {
     try {
-        if (shared_.HotCornersEnabled == 1 && !shared_.ScreenSaverDisabled) {
+        if (flags_.HotCornersEnabled == 1 && !saverSwitch_.ScreenSaverDisabled) {
             DetectCorners();
         }
         tray_.SetTrayIcon(tray::ChooseTrayPicture(
-            {shared_.HotCornersEnabled, shared_.ScreenSaverDisabled,
+            {flags_.HotCornersEnabled, saverSwitch_.ScreenSaverDisabled,
              state_.DisableCornerState != kIdle, state_.StartCornerState != kIdle,
              network_.Receiving(), network_.Sending()}));
     } catch (...) {
         const Failure failure = DescribeFailure(std::current_exception());
         dialogs_.MsgBox("Error while updating systray icon: \r\n[" +
                             std::to_string(failure.number) + "] " + failure.description,
-                        platform::mb::kOkOnly | platform::mb::kExclamation, core::kAppTitle);
+                        platform::mb::kOkOnly | platform::mb::kExclamation, platform::kAppTitle);
     }
 }
 

@@ -2,11 +2,12 @@
 
 #include <cstdint>
 
-#include "core/SharedState.h"
 #include "corners/ScreenSaver.h"
+#include "corners/ScreenSaverSwitch.h"
 #include "monitors/NetworkActivity.h"
 #include "platform/ports/CursorScreen.h"
 #include "platform/ports/UiRuntime.h"
+#include "settings/StoredFlags.h"
 #include "tray/SysTray.h"
 #include "tray/TrayPictureChoice.h"
 
@@ -23,13 +24,14 @@ struct HotCornerState {
 class HotCorners {
   public:
     HotCorners(platform::CursorScreen& cursor, platform::Dialogs& dialogs, ScreenSaver& saver,
-               tray::SysTray& tray, core::SharedState& shared,
-               const monitors::NetworkActivity& network)
+               tray::SysTray& tray, const settings::StoredFlags& flags,
+               const ScreenSaverSwitch& saverSwitch, const monitors::NetworkActivity& network)
         : cursor_(cursor),
           dialogs_(dialogs),
           saver_(saver),
           tray_(tray),
-          shared_(shared),
+          flags_(flags),
+          saverSwitch_(saverSwitch),
           network_(network) {}
 
     // Never fails outward: a failure abandons the rest of the run and is
@@ -45,7 +47,8 @@ class HotCorners {
     platform::Dialogs& dialogs_;
     ScreenSaver& saver_;
     tray::SysTray& tray_;
-    core::SharedState& shared_;
+    const settings::StoredFlags& flags_;
+    const ScreenSaverSwitch& saverSwitch_;
     const monitors::NetworkActivity& network_;
     HotCornerState state_;
 };

@@ -47,7 +47,7 @@ struct Rig {
         form = sim.forms().CreateTrayForm(events);
         tray.LoadPictures(form.pictureBox);
         saver.SetTrayWindow(form.form);
-        shared.HotCornersEnabled = 1;
+        stored.HotCornersEnabled = 1;
     }
 
     void PassAt(std::int32_t x, std::int32_t y) {
@@ -82,13 +82,15 @@ struct Rig {
 
     NoFormEvents events;
     platform::SimPlatform sim;
-    core::SharedState shared;
+    monitors::ComputerIdentity computer;
+    settings::StoredFlags stored;
+    ScreenSaverSwitch saverSwitch;
     platform::Forms::TrayFormWindows form;
-    tray::SysTray tray{sim.notifyIcon(), sim.windows(), shared};
-    ScreenSaver saver{sim.windows(), sim.systemParameters(), shared};
+    tray::SysTray tray{sim.notifyIcon(), sim.windows(), [] { return tray::TrayIconLook{}; }};
+    ScreenSaver saver{sim.windows(), sim.systemParameters(), computer};
     monitors::NetworkActivity network{sim.interfaceTable()};
     FaultyCursorScreen cursor{sim.cursorScreen()};
-    HotCorners hotCorners{cursor, sim.dialogs(), saver, tray, shared, network};
+    HotCorners hotCorners{cursor, sim.dialogs(), saver, tray, stored, saverSwitch, network};
 };
 
 TEST(HotCornersZones, EdgesOfA1024By768Screen) {
@@ -225,8 +227,8 @@ TEST(HotCornersCorners, StatesFreezeWhileDetectionIsOff) {
         Rig rig;
         rig.PassAt(1023, 767);
         rig.PassAt(1023, 767);
-        rig.shared.HotCornersEnabled = c.hotCorners;
-        rig.shared.ScreenSaverDisabled = c.saverDisabled;
+        rig.stored.HotCornersEnabled = c.hotCorners;
+        rig.saverSwitch.ScreenSaverDisabled = c.saverDisabled;
         const std::size_t queries = rig.sim.log().Count("GetCursorPos");
 
         rig.PassAt(500, 300);
@@ -241,8 +243,8 @@ TEST(HotCornersCorners, StatesFreezeWhileDetectionIsOff) {
         rig.ExpectShown(c.shown);
 
         // Detection back on finds the cursor outside the bottom-right zone.
-        rig.shared.HotCornersEnabled = 1;
-        rig.shared.ScreenSaverDisabled = false;
+        rig.stored.HotCornersEnabled = 1;
+        rig.saverSwitch.ScreenSaverDisabled = false;
         rig.PassAt(500, 300);
         EXPECT_EQ(rig.DisableCorner(), 0);
         EXPECT_EQ(rig.Switches(), (std::vector<std::uint32_t>{0, 1}));
@@ -286,8 +288,8 @@ TEST(HotCornersIcon, CornerStatesFlagsAndActivityReachThePicture) {
                      << " off " << c.saverDisabled << " rx " << c.receiving);
         Rig rig;
         DriveCorners(rig, c.start, c.disable);
-        rig.shared.HotCornersEnabled = c.hotCorners;
-        rig.shared.ScreenSaverDisabled = c.saverDisabled;
+        rig.stored.HotCornersEnabled = c.hotCorners;
+        rig.saverSwitch.ScreenSaverDisabled = c.saverDisabled;
         rig.sim.interfaceTable().SetRows({{100, 100}});
         rig.network.Update();
         rig.sim.interfaceTable().SetRows({{c.receiving ? 200U : 100U, 100}});

@@ -28,7 +28,7 @@ void ScreenSaver::EnableScreenSaver() {
 }
 
 void ScreenSaver::SetActive(std::uint32_t flag) {
-    if (shared_.OSPlatformId == kPlatformNt) {
+    if (computer_.OSPlatformId == kPlatformNt) {
         // Written to the user profile and broadcast, so every program sees it.
         std::int32_t zero = 0;
         parameters_.SystemParametersInfoA(

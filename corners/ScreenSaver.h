@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/SharedState.h"
+#include "monitors/ComputerIdentity.h"
 #include "platform/ports/SystemParameters.h"
 #include "platform/ports/WindowMessages.h"
 
@@ -11,8 +11,8 @@ namespace ww::corners {
 class ScreenSaver {
   public:
     ScreenSaver(platform::WindowMessages& windows, platform::SystemParameters& parameters,
-                const core::SharedState& shared)
-        : windows_(windows), parameters_(parameters), shared_(shared) {}
+                const monitors::ComputerIdentity& computer)
+        : windows_(windows), parameters_(parameters), computer_(computer) {}
 
     // The window that receives the start request (the hidden tray form).
     void SetTrayWindow(platform::Hwnd window) { trayWindow_ = window; }
@@ -27,7 +27,7 @@ class ScreenSaver {
 
     platform::WindowMessages& windows_;
     platform::SystemParameters& parameters_;
-    const core::SharedState& shared_;
+    const monitors::ComputerIdentity& computer_;
     platform::Hwnd trayWindow_ = 0;
 };
 

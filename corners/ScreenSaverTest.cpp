@@ -26,9 +26,9 @@ class ScreenSaverTest : public ::testing::Test {
 
     NoFormEvents events_;
     platform::SimPlatform sim_;
-    core::SharedState shared_;
+    monitors::ComputerIdentity computer_;
     platform::Forms::TrayFormWindows form_;
-    ScreenSaver saver_{sim_.windows(), sim_.systemParameters(), shared_};
+    ScreenSaver saver_{sim_.windows(), sim_.systemParameters(), computer_};
 };
 
 TEST_F(ScreenSaverTest, StartGoesThroughTheTrayWindowsDefaultProcessing) {
@@ -41,7 +41,7 @@ TEST_F(ScreenSaverTest, StartGoesThroughTheTrayWindowsDefaultProcessing) {
 }
 
 TEST_F(ScreenSaverTest, StartPassesThroughTheTrayHook) {
-    tray::SysTray tray(sim_.notifyIcon(), sim_.windows(), shared_);
+    tray::SysTray tray(sim_.notifyIcon(), sim_.windows(), [] { return tray::TrayIconLook{}; });
     tray.LoadPictures(form_.pictureBox);
     tray.HookTrayWindow(form_.form);
 
@@ -87,7 +87,7 @@ TEST_F(ScreenSaverTest, SwitchFormFollowsThePlatformId) {
         {0, std::nullopt, 0}, {1, std::nullopt, 0}, {2, 0, 3}, {3, std::nullopt, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "OSPlatformId " << c.platformId);
-        shared_.OSPlatformId = c.platformId;
+        computer_.OSPlatformId = c.platformId;
         auto& parameters = sim_.systemParameters();
         parameters.SetSaverActive(1);
 

@@ -74,8 +74,8 @@ std::string GroupThousands(std::int32_t value, const std::string& separator) {
 }  // namespace
 
 std::string GetMemoryUsageText(platform::Memory& memory, platform::Locale& locale,
-                               const core::SharedState& shared) {
-    const std::optional<std::int64_t> used = CommittedBytes(memory, shared.IsNT5OrLater);
+                               const ComputerIdentity& computer) {
+    const std::optional<std::int64_t> used = CommittedBytes(memory, computer.IsNT5OrLater);
     if (!used) {
         return "memory query failed";
     }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/SharedState.h"
+#include "monitors/ComputerIdentity.h"
 #include "platform/ports/Locale.h"
 #include "platform/ports/Memory.h"
 
@@ -11,7 +11,7 @@ namespace ww::monitors {
 // The committed memory in kibibytes with the locale's group separator and
 // " K", or "memory query failed".
 std::string GetMemoryUsageText(platform::Memory& memory, platform::Locale& locale,
-                               const core::SharedState& shared);
+                               const ComputerIdentity& computer);
 
 // Asks the system to take as many pages as it can out of the working set.
 void TrimWorkingSet(platform::Memory& memory);

@@ -27,9 +27,9 @@ TEST_P(MemoryTextNt5, FormatsCommittedKibibytes) {
     status.ullAvailPageFile = GetParam().available;
     sim.memory().SetStatusEx(status);
     sim.locale().SetThousandsSeparator(GetParam().separator);
-    core::SharedState shared;
-    shared.IsNT5OrLater = true;
-    EXPECT_EQ(GetMemoryUsageText(sim.memory(), sim.locale(), shared), GetParam().text);
+    ComputerIdentity computer;
+    computer.IsNT5OrLater = true;
+    EXPECT_EQ(GetMemoryUsageText(sim.memory(), sim.locale(), computer), GetParam().text);
     EXPECT_EQ(sim.log().WithPrefix("GlobalMemoryStatus"),
               std::vector<std::string>{"GlobalMemoryStatusEx"});
 }
@@ -76,8 +76,8 @@ TEST_P(MemoryTextOlder, UsesOnlyTheShortRecord) {
     status.dwTotalPageFile = GetParam().total;
     status.dwAvailPageFile = GetParam().available;
     sim.memory().SetStatus(status);
-    core::SharedState shared;  // IsNT5OrLater false
-    EXPECT_EQ(GetMemoryUsageText(sim.memory(), sim.locale(), shared), GetParam().text);
+    ComputerIdentity computer;  // IsNT5OrLater false
+    EXPECT_EQ(GetMemoryUsageText(sim.memory(), sim.locale(), computer), GetParam().text);
     EXPECT_EQ(sim.log().Count("GlobalMemoryStatusEx"), 0u);
     EXPECT_EQ(sim.log().Count("GlobalMemoryStatus"), 1u);
 }
@@ -100,9 +100,9 @@ INSTANTIATE_TEST_SUITE_P(Figures, MemoryTextOlder, ::testing::ValuesIn(kOlderCas
 TEST(MemoryText, FailedExCallGivesTheFailureTextNotZero) {
     platform::SimPlatform sim;
     sim.memory().SetStatusExFails(true);
-    core::SharedState shared;
-    shared.IsNT5OrLater = true;
-    EXPECT_EQ(GetMemoryUsageText(sim.memory(), sim.locale(), shared), "memory query failed");
+    ComputerIdentity computer;
+    computer.IsNT5OrLater = true;
+    EXPECT_EQ(GetMemoryUsageText(sim.memory(), sim.locale(), computer), "memory query failed");
 }
 
 TEST(MemoryText, SetsTheRecordLengths) {
@@ -123,10 +123,10 @@ TEST(MemoryText, SetsTheRecordLengths) {
     platform::SimLog log;
     platform::SimLocale locale(log);
     LengthMemory memory(log);
-    core::SharedState shared;
-    GetMemoryUsageText(memory, locale, shared);
-    shared.IsNT5OrLater = true;
-    GetMemoryUsageText(memory, locale, shared);
+    ComputerIdentity computer;
+    GetMemoryUsageText(memory, locale, computer);
+    computer.IsNT5OrLater = true;
+    GetMemoryUsageText(memory, locale, computer);
     EXPECT_EQ(memory.exLength, 64u);
     EXPECT_EQ(memory.shortLength, 32u);
 }

@@ -5,13 +5,13 @@
 
 namespace ww::monitors {
 
-void DetectWindowsVersion(platform::SystemIdentity& identity, core::SharedState& shared) {
+void DetectWindowsVersion(platform::SystemIdentity& identity, ComputerIdentity& computer) {
     platform::OsVersionInfo info;
     info.dwOSVersionInfoSize = sizeof(platform::OsVersionInfo);
     identity.GetVersionExA(info);  // a failed call leaves the zeroed record
-    shared.OSPlatformId = static_cast<std::int32_t>(info.dwPlatformId);
+    computer.OSPlatformId = static_cast<std::int32_t>(info.dwPlatformId);
     if ((info.dwPlatformId == 2 && info.dwMajorVersion >= 5) || info.dwPlatformId > 2) {
-        shared.IsNT5OrLater = true;
+        computer.IsNT5OrLater = true;
     }
 }
 

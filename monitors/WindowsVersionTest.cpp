@@ -19,10 +19,10 @@ class DetectWindowsVersionTest : public ::testing::TestWithParam<VersionCase> {}
 TEST_P(DetectWindowsVersionTest, SetsPlatformAndNt5Flag) {
     platform::SimPlatform sim;
     sim.identity().SetPlatform(GetParam().platformId, GetParam().major, 0);
-    core::SharedState shared;
-    DetectWindowsVersion(sim.identity(), shared);
-    EXPECT_EQ(shared.OSPlatformId, static_cast<std::int32_t>(GetParam().platformId));
-    EXPECT_EQ(shared.IsNT5OrLater, GetParam().nt5OrLater);
+    ComputerIdentity computer;
+    DetectWindowsVersion(sim.identity(), computer);
+    EXPECT_EQ(computer.OSPlatformId, static_cast<std::int32_t>(GetParam().platformId));
+    EXPECT_EQ(computer.IsNT5OrLater, GetParam().nt5OrLater);
 }
 
 INSTANTIATE_TEST_SUITE_P(Systems, DetectWindowsVersionTest,
@@ -36,11 +36,11 @@ INSTANTIATE_TEST_SUITE_P(Systems, DetectWindowsVersionTest,
 TEST(DetectWindowsVersion, FailedCallGivesPlatformZeroAndKeepsTheFlag) {
     platform::SimPlatform sim;
     sim.identity().SetVersionFails(true);
-    core::SharedState shared;
-    shared.IsNT5OrLater = true;  // never set back to false
-    DetectWindowsVersion(sim.identity(), shared);
-    EXPECT_EQ(shared.OSPlatformId, 0);
-    EXPECT_TRUE(shared.IsNT5OrLater);
+    ComputerIdentity computer;
+    computer.IsNT5OrLater = true;  // never set back to false
+    DetectWindowsVersion(sim.identity(), computer);
+    EXPECT_EQ(computer.OSPlatformId, 0);
+    EXPECT_TRUE(computer.IsNT5OrLater);
 }
 
 TEST(GetComputerNameText, NameWithoutTerminatorOrEmptyOnFailure) {

@@ -1,5 +1,7 @@
 #include "settings/SettingsStore.h"
 
+#include "platform/ports/ProgramInfo.h"
+
 namespace ww::settings {
 namespace {
 
@@ -13,14 +15,14 @@ constexpr const char* kHotCorners = "HotCorners";
 // else's and stays.
 bool RunEntryIsEmpty(RegistryAccess& reg, platform::HKey root) {
     std::string text = "?";
-    return reg.ReadRegString(root, RunKey(), core::kAppTitle, text) && text.empty();
+    return reg.ReadRegString(root, RunKey(), platform::kAppTitle, text) && text.empty();
 }
 
 }  // namespace
 
 bool RunEntryExists(RegistryAccess& reg, platform::HKey root) {
     std::string text;
-    return reg.ReadRegString(root, RunKey(), core::kAppTitle, text);
+    return reg.ReadRegString(root, RunKey(), platform::kAppTitle, text);
 }
 
 std::uint8_t StoredHotCorners(RegistryAccess& reg) {
@@ -36,7 +38,7 @@ std::uint8_t StoredHotCorners(RegistryAccess& reg) {
 }
 
 std::string SettingsKey() {
-    return std::string("Software\\") + core::kAppTitle + "\\Settings";
+    return std::string("Software\\") + platform::kAppTitle + "\\Settings";
 }
 
 std::string RunKey() {
@@ -57,25 +59,25 @@ void MigrateLegacySettings(RegistryAccess& reg) {
         reg.WriteRegDWORD(kHkeyLocalMachine, SettingsKey(), kHotCorners, legacy)) {
         reg.DeleteRegValue(kHkeyCurrentUser, SettingsKey(), kLegacyHotCorners);
         reg.DeleteRegKey(kHkeyCurrentUser, SettingsKey());
-        reg.DeleteRegKey(kHkeyCurrentUser, std::string("Software\\") + core::kAppTitle);
+        reg.DeleteRegKey(kHkeyCurrentUser, std::string("Software\\") + platform::kAppTitle);
     }
 
     if (RunEntryIsEmpty(reg, kHkeyLocalMachine)) {
-        reg.DeleteRegValue(kHkeyLocalMachine, RunKey(), core::kAppTitle);
+        reg.DeleteRegValue(kHkeyLocalMachine, RunKey(), platform::kAppTitle);
     }
     if (RunEntryIsEmpty(reg, kHkeyCurrentUser)) {
-        reg.DeleteRegValue(kHkeyCurrentUser, RunKey(), core::kAppTitle);
+        reg.DeleteRegValue(kHkeyCurrentUser, RunKey(), platform::kAppTitle);
     }
     // Starting for all users covers the current user too; one entry is enough.
     if (RunEntryExists(reg, kHkeyLocalMachine) && RunEntryExists(reg, kHkeyCurrentUser)) {
-        reg.DeleteRegValue(kHkeyCurrentUser, RunKey(), core::kAppTitle);
+        reg.DeleteRegValue(kHkeyCurrentUser, RunKey(), platform::kAppTitle);
     }
 }
 
-void LoadSettings(RegistryAccess& reg, core::SharedState& shared) {
-    shared.HotCornersEnabled = StoredHotCorners(reg);
-    shared.AutoStartCurrentUser = RunEntryExists(reg, platform::kHkeyCurrentUser) ? 1 : 0;
-    shared.AutoStartAllUsers = RunEntryExists(reg, platform::kHkeyLocalMachine) ? 1 : 0;
+void LoadSettings(RegistryAccess& reg, StoredFlags& flags) {
+    flags.HotCornersEnabled = StoredHotCorners(reg);
+    flags.AutoStartCurrentUser = RunEntryExists(reg, platform::kHkeyCurrentUser) ? 1 : 0;
+    flags.AutoStartAllUsers = RunEntryExists(reg, platform::kHkeyLocalMachine) ? 1 : 0;
 }
 
 }  // namespace ww::settings

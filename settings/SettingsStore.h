@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/SharedState.h"
 #include "settings/RegistryAccess.h"
+#include "settings/StoredFlags.h"
 
 namespace ww::settings {
 
@@ -24,6 +24,6 @@ std::uint8_t StoredHotCorners(RegistryAccess& reg);
 
 // Start-up's reads: "HotCorners" (0 when unreadable) and whether the
 // automatic-start values exist for the current user and for all users.
-void LoadSettings(RegistryAccess& reg, core::SharedState& shared);
+void LoadSettings(RegistryAccess& reg, StoredFlags& flags);
 
 }  // namespace ww::settings

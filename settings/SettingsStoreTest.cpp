@@ -20,7 +20,7 @@ class SettingsStoreTest : public ::testing::Test {
   protected:
     void Start() {
         MigrateLegacySettings(reg_);
-        LoadSettings(reg_, shared_);
+        LoadSettings(reg_, flags_);
         EXPECT_EQ(sim_.registry().OpenKeyCount(), 0u);
     }
     platform::SimRegistry& store() { return sim_.registry(); }
@@ -30,7 +30,7 @@ class SettingsStoreTest : public ::testing::Test {
 
     platform::SimPlatform sim_;
     RegistryAccess reg_{sim_.ports().registry};
-    core::SharedState shared_;
+    StoredFlags flags_;
 };
 
 TEST_F(SettingsStoreTest, KeyPaths) {
@@ -40,9 +40,9 @@ TEST_F(SettingsStoreTest, KeyPaths) {
 
 TEST_F(SettingsStoreTest, FreshSystemWritesNothingAndLoadsDefaults) {
     Start();
-    EXPECT_EQ(shared_.HotCornersEnabled, 0);
-    EXPECT_EQ(shared_.AutoStartCurrentUser, 0);
-    EXPECT_EQ(shared_.AutoStartAllUsers, 0);
+    EXPECT_EQ(flags_.HotCornersEnabled, 0);
+    EXPECT_EQ(flags_.AutoStartCurrentUser, 0);
+    EXPECT_EQ(flags_.AutoStartAllUsers, 0);
     EXPECT_EQ(sim_.log().Count("RegCreateKeyA") + sim_.log().Count("RegSetValueExA") +
                   sim_.log().Count("RegDelete"),
               0u);
@@ -55,7 +55,7 @@ TEST_F(SettingsStoreTest, LegacyHotCornersMoveToTheMachineAndOldKeysGo) {
               (platform::SimRegistry::Value{regtype::kDword, {1, 0, 0, 0}}));
     EXPECT_FALSE(store().KeyExists(kHkeyCurrentUser, "Software\\Wakewatch"));
     EXPECT_TRUE(store().KeyExists(kHkeyCurrentUser, "Software"));
-    EXPECT_EQ(shared_.HotCornersEnabled, 1);  // migrated before it is read
+    EXPECT_EQ(flags_.HotCornersEnabled, 1);  // migrated before it is read
 }
 
 TEST_F(SettingsStoreTest, LegacyValueStaysUntilItsCopyIsStoredAndTheNextStartRetries) {
@@ -79,10 +79,10 @@ TEST_F(SettingsStoreTest, LegacyValueStaysUntilItsCopyIsStoredAndTheNextStartRet
         EXPECT_TRUE(store.GetValue(kHkeyCurrentUser, SettingsKey(), "SleeperActive")) << c.name;
 
         store.SetWriteProtected(kHkeyLocalMachine, false);
-        core::SharedState shared;
+        StoredFlags flags;
         MigrateLegacySettings(reg);
-        LoadSettings(reg, shared);
-        EXPECT_EQ(shared.HotCornersEnabled, 1) << c.name;
+        LoadSettings(reg, flags);
+        EXPECT_EQ(flags.HotCornersEnabled, 1) << c.name;
         EXPECT_FALSE(store.KeyExists(kHkeyCurrentUser, "Software\\Wakewatch")) << c.name;
         EXPECT_EQ(store.OpenKeyCount(), 0u) << c.name;
     }
@@ -111,7 +111,7 @@ TEST_F(SettingsStoreTest, LegacyNumberIsCopiedUnchangedEvenOutsideTheFlagRange) 
     Start();
     EXPECT_EQ(store().GetValue(kHkeyLocalMachine, SettingsKey(), "HotCorners")->bytes,
               (std::vector<std::uint8_t>{0x2C, 0x01, 0, 0}));
-    EXPECT_EQ(shared_.HotCornersEnabled, 0);
+    EXPECT_EQ(flags_.HotCornersEnabled, 0);
 }
 
 TEST_F(SettingsStoreTest, HotCornersLoadOnlyFromANumberThatFitsTheFlag) {
@@ -126,14 +126,14 @@ TEST_F(SettingsStoreTest, HotCornersLoadOnlyFromANumberThatFitsTheFlag) {
             sim.registry().SetDword(kHkeyLocalMachine, SettingsKey(), "HotCorners", *c.stored);
         }
         RegistryAccess reg(sim.ports().registry);
-        core::SharedState shared;
-        shared.HotCornersEnabled = 9;
-        LoadSettings(reg, shared);
-        EXPECT_EQ(shared.HotCornersEnabled, c.flag) << (c.stored ? *c.stored : -1u);
+        StoredFlags flags;
+        flags.HotCornersEnabled = 9;
+        LoadSettings(reg, flags);
+        EXPECT_EQ(flags.HotCornersEnabled, c.flag) << (c.stored ? *c.stored : -1u);
     }
     store().SetString(kHkeyLocalMachine, SettingsKey(), "HotCorners", "1");
     Start();
-    EXPECT_EQ(shared_.HotCornersEnabled, 0);
+    EXPECT_EQ(flags_.HotCornersEnabled, 0);
 }
 
 // What an automatic-start value holds before start-up.
@@ -194,9 +194,9 @@ TEST_F(SettingsStoreTest, RunEntriesEmptyOrDoubledAreTidiedAndTheRestCounts) {
         Seed(sim.registry(), kHkeyLocalMachine, c.allUsers);
         Seed(sim.registry(), kHkeyCurrentUser, c.currentUser);
         RegistryAccess reg(sim.ports().registry);
-        core::SharedState shared;
+        StoredFlags flags;
         MigrateLegacySettings(reg);
-        LoadSettings(reg, shared);
+        LoadSettings(reg, flags);
         const bool allUsers =
             sim.registry().GetValue(kHkeyLocalMachine, RunKey(), "Wakewatch").has_value();
         const bool currentUser =
@@ -204,8 +204,8 @@ TEST_F(SettingsStoreTest, RunEntriesEmptyOrDoubledAreTidiedAndTheRestCounts) {
         EXPECT_EQ(allUsers, c.allUsersKept) << c.label;
         EXPECT_EQ(currentUser, c.currentUserKept) << c.label;
         const bool allUsersReadable = allUsers && c.allUsers != Entry::LongPath;
-        EXPECT_EQ(shared.AutoStartAllUsers, allUsersReadable ? 1 : 0) << c.label;
-        EXPECT_EQ(shared.AutoStartCurrentUser, currentUser ? 1 : 0) << c.label;
+        EXPECT_EQ(flags.AutoStartAllUsers, allUsersReadable ? 1 : 0) << c.label;
+        EXPECT_EQ(flags.AutoStartCurrentUser, currentUser ? 1 : 0) << c.label;
         EXPECT_EQ(sim.registry().OpenKeyCount(), 0u) << c.label;
     }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace ww::tray {
 namespace {
@@ -25,8 +26,8 @@ std::size_t CutLength(std::string_view tip, std::size_t limit) {
 }  // namespace
 
 SysTray::SysTray(platform::NotifyIcon& notifyIcon, platform::WindowMessages& windows,
-                 const core::SharedState& shared)
-    : notifyIcon_(notifyIcon), windows_(windows), shared_(shared) {}
+                 std::function<TrayIconLook()> startupLook)
+    : notifyIcon_(notifyIcon), windows_(windows), startupLook_(std::move(startupLook)) {}
 
 SysTray::~SysTray() {
     if (g_hookedTray == this) {
@@ -43,11 +44,6 @@ void SysTray::LoadPictures(platform::Hwnd pictureBox) {
 
 platform::HIcon SysTray::IconHandle(TrayPicture picture) const {
     return icons_[static_cast<std::size_t>(picture)];
-}
-
-TrayPicture SysTray::StartupPicture() const {
-    return shared_.HotCornersEnabled == 1 ? TrayPicture::imgIcon_none
-                                          : TrayPicture::imgSleeperDisabled_none;
 }
 
 platform::NotifyIconData SysTray::MakeRecord(platform::Hwnd window, std::uint32_t flags,
@@ -89,7 +85,8 @@ void SysTray::SetTrayTip(std::string_view tipView) {
     if (!shown) {
         // The icon is gone (the tray host lost it): put it back as at
         // start-up; the next tick's tooltip brings the uptime back.
-        AddTrayIcon(StartupPicture(), shared_.ComputerName + " " + core::kAppTitle);
+        const TrayIconLook look = startupLook_();
+        AddTrayIcon(look.picture, look.tip);
     }
 }
 

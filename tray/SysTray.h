@@ -2,10 +2,10 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
-#include "core/SharedState.h"
 #include "platform/ports/NotifyIcon.h"
 #include "platform/ports/WindowMessages.h"
 #include "tray/TrayPictures.h"
@@ -16,13 +16,21 @@ inline constexpr std::uint32_t kTrayIconId = 9999;
 inline constexpr std::uint32_t kTrayCallbackMessage = 0x200;  // arrives as a mouse move
 inline constexpr std::size_t kTrayTipLength = 63;
 
+// A picture and a tooltip for the icon.
+struct TrayIconLook {
+    TrayPicture picture = TrayPicture::imgSleeperDisabled_none;
+    std::string tip;
+};
+
 // The program's single notification-area icon. Remembers the last picture
 // and tooltip so it can put the icon back when the tray host is re-created,
 // which it learns through a hook on the tray form's window procedure.
 class SysTray {
   public:
+    // `startupLook` is how the icon looks at start-up; it is asked again
+    // whenever a lost icon has to be put back without a picture to hand.
     SysTray(platform::NotifyIcon& notifyIcon, platform::WindowMessages& windows,
-            const core::SharedState& shared);
+            std::function<TrayIconLook()> startupLook);
     ~SysTray();
     SysTray(const SysTray&) = delete;
     SysTray& operator=(const SysTray&) = delete;
@@ -43,11 +51,7 @@ class SysTray {
     static std::intptr_t TrayWindowProc(platform::Hwnd window, std::uint32_t message,
                                         std::uintptr_t wParam, std::intptr_t lParam);
 
-    // The picture used at start-up and by the tooltip repair.
-    TrayPicture StartupPicture() const;
-
     TrayPicture Picture() const { return trayIconPicture_; }
-    const std::string& Tip() const { return trayIconTip_; }
     platform::HIcon IconHandle(TrayPicture picture) const;
 
     // The 88-byte request record (exposed for its layout tests).
@@ -61,7 +65,7 @@ class SysTray {
 
     platform::NotifyIcon& notifyIcon_;
     platform::WindowMessages& windows_;
-    const core::SharedState& shared_;
+    std::function<TrayIconLook()> startupLook_;
     std::array<platform::HIcon, kTrayPictureCount> icons_{};
     platform::Hwnd pictureBox_ = 0;
 

@@ -22,10 +22,9 @@ class NoEvents : public platform::TrayFormEvents {
 
 class SysTrayTest : public ::testing::Test {
   protected:
-    SysTrayTest() : tray(sim.notifyIcon(), sim.windows(), shared) {
+    SysTrayTest() : tray(sim.notifyIcon(), sim.windows(), [this] { return startupLook; }) {
         windows = sim.forms().CreateTrayForm(events);
         tray.LoadPictures(windows.pictureBox);
-        shared.ComputerName = "OFFICE7";
     }
 
     const SimNotifyIcon::TrayIcon* Icon() {
@@ -43,7 +42,7 @@ class SysTrayTest : public ::testing::Test {
     }
 
     SimPlatform sim;
-    core::SharedState shared;
+    TrayIconLook startupLook{TrayPicture::imgIcon_none, "OFFICE7 Wakewatch"};
     NoEvents events;
     platform::Forms::TrayFormWindows windows;
     SysTray tray;
@@ -109,17 +108,19 @@ TEST(SysTrayRecord, CutNeverSplitsAUtf8Character) {
     EXPECT_EQ(std::string(data.szTip), std::string(62, 'x'));
 }
 
-TEST_F(SysTrayTest, FailedTooltipChangeReAddsTheStartupIcon) {
-    for (int hotCorners : {0, 1, 2}) {
-        SCOPED_TRACE(hotCorners);
-        shared.HotCornersEnabled = static_cast<std::uint8_t>(hotCorners);
+TEST_F(SysTrayTest, FailedTooltipChangeReAddsTheStartupIconAsItLooksNow) {
+    // The start-up look is asked for at the moment of the repair, not kept.
+    const TrayIconLook looks[] = {{TrayPicture::imgIcon_none, "OFFICE7 Wakewatch"},
+                                  {TrayPicture::imgSleeperDisabled_none, " Wakewatch"}};
+    for (const TrayIconLook& look : looks) {
+        SCOPED_TRACE(look.tip);
+        startupLook = look;
         tray.AddTrayIcon(TrayPicture::imgSleepNever_rxtx, "before");
         sim.notifyIcon().LoseIcons();
         tray.SetTrayTip("OFFICE7 up for 0 days, 0:00:01");
         ASSERT_NE(Icon(), nullptr);
-        EXPECT_EQ(Icon()->tip, "OFFICE7 Wakewatch");
-        EXPECT_EQ(PictureOf(Icon()->hIcon), hotCorners == 1 ? TrayPicture::imgIcon_none
-                                                            : TrayPicture::imgSleeperDisabled_none);
+        EXPECT_EQ(Icon()->tip, look.tip);
+        EXPECT_EQ(PictureOf(Icon()->hIcon), look.picture);
         // The asked-for tip shows on the next call.
         tray.SetTrayTip("OFFICE7 up for 0 days, 0:00:02");
         EXPECT_EQ(Icon()->tip, "OFFICE7 up for 0 days, 0:00:02");
@@ -171,12 +172,17 @@ TEST_F(SysTrayTest, FailedRegistrationMeansNoHookAndUnhookDoesNothing) {
 }
 
 TEST_F(SysTrayTest, RemoveWithoutIconChangesNothingAndKeepsMemory) {
+    tray.HookTrayWindow(windows.form);
     tray.RemoveTrayIcon();
     EXPECT_FALSE(LastRequest().succeeded);
     tray.AddTrayIcon(TrayPicture::imgDisable_rx, "kept");
     tray.RemoveTrayIcon();
-    EXPECT_EQ(tray.Picture(), TrayPicture::imgDisable_rx);
-    EXPECT_EQ(tray.Tip(), "kept");
+    EXPECT_EQ(Icon(), nullptr);
+    // A taskbar restart puts back what was last shown.
+    sim.notifyIcon().RestartTaskbar();
+    ASSERT_NE(Icon(), nullptr);
+    EXPECT_EQ(PictureOf(Icon()->hIcon), TrayPicture::imgDisable_rx);
+    EXPECT_EQ(Icon()->tip, "kept");
 }
 
 }  // namespace

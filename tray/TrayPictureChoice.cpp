@@ -40,4 +40,9 @@ TrayPicture ChooseTrayPicture(const TrayPictureFacts& facts) {
     return (*family)[activity];
 }
 
+TrayPicture StartupPicture(std::uint8_t hotCornersEnabled) {
+    return hotCornersEnabled == 1 ? TrayPicture::imgIcon_none
+                                  : TrayPicture::imgSleeperDisabled_none;
+}
+
 }  // namespace ww::tray

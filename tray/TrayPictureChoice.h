@@ -24,4 +24,8 @@ struct TrayPictureFacts {
 // corner, hot corners on, hot corners off), then the activity variant.
 TrayPicture ChooseTrayPicture(const TrayPictureFacts& facts);
 
+// The picture at start-up and when a lost icon is put back: no activity, and
+// hot corners on only for exactly 1 (unlike the tick's choice above).
+TrayPicture StartupPicture(std::uint8_t hotCornersEnabled);
+
 }  // namespace ww::tray

@@ -47,5 +47,18 @@ TEST(TrayPictureChoice, FamilyByFirstFactThatHoldsThenActivity) {
     }
 }
 
+TEST(TrayPictureChoice, StartupPictureShowsHotCornersOnOnlyForExactlyOne) {
+    const struct {
+        std::uint8_t hotCorners;
+        TrayPicture expected;
+    } cases[] = {{0, TrayPicture::imgSleeperDisabled_none},
+                 {1, TrayPicture::imgIcon_none},
+                 {2, TrayPicture::imgSleeperDisabled_none},
+                 {255, TrayPicture::imgSleeperDisabled_none}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(StartupPicture(c.hotCorners), c.expected) << int{c.hotCorners};
+    }
+}
+
 }  // namespace
 }  // namespace ww::tray

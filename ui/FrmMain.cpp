@@ -34,13 +34,14 @@ std::string VersionNumber(const platform::AppFacts& app) {
 
 }  // namespace
 
-FrmMain::FrmMain(platform::Ports& ports, core::SharedState& shared, uptime::Uptime& uptime)
+FrmMain::FrmMain(platform::Ports& ports, const monitors::ComputerIdentity& computer,
+                 settings::StoredFlags& flags, uptime::Uptime& uptime)
     : ports_(ports),
       view_(ports.mainWindow),
-      shared_(shared),
+      computer_(computer),
       uptime_(uptime),
       settings_(ports.mainWindow, ports.registry, ports.dialogs, ports.application,
-                ports.cursorScreen, shared) {}
+                ports.cursorScreen, flags) {}
 
 FrmMain::~FrmMain() {
     Unload();
@@ -144,14 +145,14 @@ void FrmMain::Timer1_Timer() {
 void FrmMain::ShowInfo() {
     IgnoreErrors([&] {
         view_.SetText(MainControl::txtUptime,
-                      shared_.ComputerName + " has been up for " + uptime_.GetUptimeText());
+                      computer_.ComputerName + " has been up for " + uptime_.GetUptimeText());
     });
     IgnoreErrors([&] {
         view_.SetText(MainControl::txtStartTime, "up since " + uptime_.GetStartTimeText());
     });
     IgnoreErrors([&] {
         view_.SetText(MainControl::txtMemUsage,
-                      monitors::GetMemoryUsageText(ports_.memory, ports_.locale, shared_));
+                      monitors::GetMemoryUsageText(ports_.memory, ports_.locale, computer_));
     });
     if (cpuLoadMonitor_) {
         IgnoreErrors(

@@ -4,9 +4,10 @@
 #include <memory>
 #include <string>
 
-#include "core/SharedState.h"
 #include "monitors/CPULoad.h"
+#include "monitors/ComputerIdentity.h"
 #include "platform/ports/Ports.h"
+#include "settings/StoredFlags.h"
 #include "ui/SettingsPage.h"
 #include "uptime/Uptime.h"
 
@@ -19,7 +20,8 @@ namespace ww::ui {
 class FrmMain final : public platform::MainWindowEvents {
   public:
     // `uptime` is the tray form's clock, whose start time is fixed at start-up.
-    FrmMain(platform::Ports& ports, core::SharedState& shared, uptime::Uptime& uptime);
+    FrmMain(platform::Ports& ports, const monitors::ComputerIdentity& computer,
+            settings::StoredFlags& flags, uptime::Uptime& uptime);
     ~FrmMain() override;
     FrmMain(const FrmMain&) = delete;
     FrmMain& operator=(const FrmMain&) = delete;
@@ -72,7 +74,7 @@ class FrmMain final : public platform::MainWindowEvents {
   private:
     platform::Ports& ports_;
     platform::MainWindowView& view_;
-    core::SharedState& shared_;
+    const monitors::ComputerIdentity& computer_;
     uptime::Uptime& uptime_;
     SettingsPage settings_;
     std::function<void()> unloadTrayForm_;

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "core/SharedState.h"
+#include "platform/ports/ProgramInfo.h"
 #include "tray/TrayPictures.h"
 
 namespace ww::ui {
@@ -140,7 +140,7 @@ platform::MainWindowLayout MakeWindowLayout() {
     AddButtons(inventory);
 
     platform::MainWindowLayout windowLayout;
-    windowLayout.title = core::kAppTitle;
+    windowLayout.title = platform::kAppTitle;
     windowLayout.clientWidth = 5310;
     windowLayout.clientHeight = 5145;
     windowLayout.tabs = {"Status", "Settings", "About"};

@@ -90,13 +90,13 @@ TEST_F(FrmMainTest, VersionLineFollowsTheProgramVersion) {
 TEST_F(FrmMainTest, StatusFieldsHaveTheirExactTexts) {
     for (const std::string name : {"OFFICE7", ""}) {
         SCOPED_TRACE(name);
-        shared.ComputerName = name;
+        computer.ComputerName = name;
         frm.Load();
         EXPECT_EQ(Text(MainControl::txtUptime),
                   name + " has been up for " + uptime.GetUptimeText());
         EXPECT_EQ(Text(MainControl::txtStartTime), "up since " + uptime.GetStartTimeText());
         EXPECT_EQ(Text(MainControl::txtMemUsage),
-                  monitors::GetMemoryUsageText(sim.memory(), sim.locale(), shared));
+                  monitors::GetMemoryUsageText(sim.memory(), sim.locale(), computer));
         EXPECT_EQ(Text(MainControl::txtCpuUsage), "00 %");
         frm.Unload();
     }
@@ -171,10 +171,11 @@ TEST(FrmMainErrors, AFieldThatRaisesAnErrorKeepsItsTextAndTheOthersGoOn) {
         p.instance, p.application,    p.eventLoop, p.dialogs,          p.forms,
         p.registry, p.interfaceTable, memory,      p.systemParameters, p.cursorScreen,
         p.shell,    p.processorLoad,  p.trayMenu,  p.mainWindow};
-    core::SharedState shared;
-    shared.ComputerName = "OFFICE7";
+    monitors::ComputerIdentity computer;
+    computer.ComputerName = "OFFICE7";
+    settings::StoredFlags stored;
     uptime::Uptime uptime(sim.clock(), sim.locale());
-    FrmMain frm(ports, shared, uptime);
+    FrmMain frm(ports, computer, stored, uptime);
     frm.Load();
     EXPECT_EQ(sim.mainWindow().GetText(MainControl::txtMemUsage), "");
     EXPECT_EQ(sim.mainWindow().GetText(MainControl::txtCpuUsage), "00 %");
@@ -281,14 +282,14 @@ TEST_F(FrmMainTest, UnloadButtonUnloadsTheTrayFormFirstThenEnds) {
 }
 
 TEST_F(FrmMainTest, TitleBarCloseIsCancel) {
-    shared.HotCornersEnabled = 0;
+    stored.HotCornersEnabled = 0;
     frm.Show();
     View().UserClick(MainControl::chkHotCorners);
     const int trims = sim.memory().TrimCount();
     ASSERT_TRUE(View().UserClose());
     EXPECT_FALSE(frm.Loaded());
     EXPECT_EQ(sim.memory().TrimCount(), trims + 1);
-    EXPECT_EQ(shared.HotCornersEnabled, 0);
+    EXPECT_EQ(stored.HotCornersEnabled, 0);
     EXPECT_EQ(sim.log().Count("RegSetValueExA"), 0U);
 }
 

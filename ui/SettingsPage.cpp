@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/ports/ProgramInfo.h"
 #include "settings/SettingsStore.h"
 
 namespace ww::ui {
@@ -27,9 +28,9 @@ const char* SettingName(MainControl box) {
 }  // namespace
 
 void SettingsPage::ShowCurrentSettings() {
-    SetBox(MainControl::chkHotCorners, shared_.HotCornersEnabled);
-    SetBox(MainControl::chkAutoStartCurr, shared_.AutoStartCurrentUser);
-    SetBox(MainControl::chkAutoStartAll, shared_.AutoStartAllUsers);
+    SetBox(MainControl::chkHotCorners, flags_.HotCornersEnabled);
+    SetBox(MainControl::chkAutoStartCurr, flags_.AutoStartCurrentUser);
+    SetBox(MainControl::chkAutoStartAll, flags_.AutoStartAllUsers);
     if (!cursor_.CanWatchCorners()) {
         view_.SetEnabled(MainControl::chkHotCorners, false);
         view_.SetText(MainControl::Label3, kNoCornersText);
@@ -69,23 +70,23 @@ void SettingsPage::btnApply_Click() {
     std::vector<MainControl> unsaved;
 
     const int hotCorners = view_.GetCheck(MainControl::chkHotCorners);
-    if (hotCorners != shared_.HotCornersEnabled) {
+    if (hotCorners != flags_.HotCornersEnabled) {
         if (reg_.WriteRegDWORD(platform::kHkeyLocalMachine, settings::SettingsKey(), "HotCorners",
                                hotCorners)) {
-            shared_.HotCornersEnabled = static_cast<std::uint8_t>(hotCorners);
+            flags_.HotCornersEnabled = static_cast<std::uint8_t>(hotCorners);
         } else {
-            shared_.HotCornersEnabled = settings::StoredHotCorners(reg_);
-            if (shared_.HotCornersEnabled != hotCorners) {
+            flags_.HotCornersEnabled = settings::StoredHotCorners(reg_);
+            if (flags_.HotCornersEnabled != hotCorners) {
                 unsaved.push_back(MainControl::chkHotCorners);
             }
         }
     }
     if (!ApplyAutoStart(MainControl::chkAutoStartCurr, platform::kHkeyCurrentUser,
-                        shared_.AutoStartCurrentUser)) {
+                        flags_.AutoStartCurrentUser)) {
         unsaved.push_back(MainControl::chkAutoStartCurr);
     }
     if (!ApplyAutoStart(MainControl::chkAutoStartAll, platform::kHkeyLocalMachine,
-                        shared_.AutoStartAllUsers)) {
+                        flags_.AutoStartAllUsers)) {
         unsaved.push_back(MainControl::chkAutoStartAll);
     }
 
@@ -106,9 +107,10 @@ bool SettingsPage::ApplyAutoStart(MainControl box, platform::HKey root, std::uin
     if (state == flag) {
         return true;
     }
-    const bool stored = state == 1 ? reg_.WriteRegString(root, settings::RunKey(), core::kAppTitle,
-                                                         ExecutablePath())
-                                   : reg_.DeleteRegValue(root, settings::RunKey(), core::kAppTitle);
+    const bool stored =
+        state == 1
+            ? reg_.WriteRegString(root, settings::RunKey(), platform::kAppTitle, ExecutablePath())
+            : reg_.DeleteRegValue(root, settings::RunKey(), platform::kAppTitle);
     if (stored) {
         flag = static_cast<std::uint8_t>(state);
         return true;

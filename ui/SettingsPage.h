@@ -3,16 +3,16 @@
 #include <cstdint>
 #include <string>
 
-#include "core/SharedState.h"
 #include "platform/ports/CursorScreen.h"
 #include "platform/ports/MainWindow.h"
 #include "platform/ports/Registry.h"
 #include "platform/ports/UiRuntime.h"
 #include "settings/RegistryAccess.h"
+#include "settings/StoredFlags.h"
 
 namespace ww::ui {
 
-// The Settings page of the main window: three check boxes over the shared
+// The Settings page of the main window: three check boxes over the stored
 // flags, stored by Apply. Nothing is kept here but the boxes themselves.
 class SettingsPage {
   public:
@@ -22,13 +22,13 @@ class SettingsPage {
 
     SettingsPage(platform::MainWindowView& view, platform::Registry& registry,
                  platform::Dialogs& dialogs, platform::Application& application,
-                 platform::CursorScreen& cursor, core::SharedState& shared)
+                 platform::CursorScreen& cursor, settings::StoredFlags& flags)
         : view_(view),
           reg_(registry),
           dialogs_(dialogs),
           application_(application),
           cursor_(cursor),
-          shared_(shared) {}
+          flags_(flags) {}
 
     // The boxes from the flags: hot corners, then current user, then all
     // users, each through SetBox (so both start flags set end with only the
@@ -62,7 +62,7 @@ class SettingsPage {
     platform::Dialogs& dialogs_;
     platform::Application& application_;
     platform::CursorScreen& cursor_;
-    core::SharedState& shared_;
+    settings::StoredFlags& flags_;
 };
 
 }  // namespace ww::ui

@@ -32,7 +32,7 @@ class SettingsPageTest : public ::testing::Test, public FrmMainFixture {
   protected:
     Boxes Shown() { return {Check(kHot), Check(kCurr), Check(kAll)}; }
     Boxes Flags() {
-        return {shared.HotCornersEnabled, shared.AutoStartCurrentUser, shared.AutoStartAllUsers};
+        return {stored.HotCornersEnabled, stored.AutoStartCurrentUser, stored.AutoStartAllUsers};
     }
     std::optional<std::string> RunValue(platform::HKey root) {
         const auto value = sim.registry().GetValue(root, settings::RunKey(), "Wakewatch");
@@ -43,9 +43,9 @@ class SettingsPageTest : public ::testing::Test, public FrmMainFixture {
     }
     // Flags and store as start-up would leave them.
     void Start(Boxes flags) {
-        shared.HotCornersEnabled = static_cast<std::uint8_t>(flags.hot);
-        shared.AutoStartCurrentUser = static_cast<std::uint8_t>(flags.curr);
-        shared.AutoStartAllUsers = static_cast<std::uint8_t>(flags.all);
+        stored.HotCornersEnabled = static_cast<std::uint8_t>(flags.hot);
+        stored.AutoStartCurrentUser = static_cast<std::uint8_t>(flags.curr);
+        stored.AutoStartAllUsers = static_cast<std::uint8_t>(flags.all);
         sim.registry().SetDword(kHkeyLocalMachine, settings::SettingsKey(), "HotCorners",
                                 static_cast<std::uint32_t>(flags.hot));
         if (flags.curr == 1) {
@@ -74,9 +74,9 @@ TEST_F(SettingsPageTest, PageShowsTheFlagsWithOnlyOneStartBoxTicked) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.flags));
-        shared.HotCornersEnabled = static_cast<std::uint8_t>(c.flags.hot);
-        shared.AutoStartCurrentUser = static_cast<std::uint8_t>(c.flags.curr);
-        shared.AutoStartAllUsers = static_cast<std::uint8_t>(c.flags.all);
+        stored.HotCornersEnabled = static_cast<std::uint8_t>(c.flags.hot);
+        stored.AutoStartCurrentUser = static_cast<std::uint8_t>(c.flags.curr);
+        stored.AutoStartAllUsers = static_cast<std::uint8_t>(c.flags.all);
         frm.Load();
         EXPECT_EQ(Shown(), c.boxes);
         frm.Unload();
@@ -176,11 +176,11 @@ TEST_F(SettingsPageTest, UntickingDeletesAndTickingAgainWritesTheCurrentPath) {
     View().UserClick(kAll);
     View().UserClick(MainControl::btnApply);
     EXPECT_EQ(RunValue(kHkeyLocalMachine), std::nullopt);
-    EXPECT_EQ(shared.AutoStartAllUsers, 0);
+    EXPECT_EQ(stored.AutoStartAllUsers, 0);
     View().UserClick(kAll);
     View().UserClick(MainControl::btnApply);
     EXPECT_EQ(RunValue(kHkeyLocalMachine), "\"/opt/wakewatch/wakewatch\"");
-    EXPECT_EQ(shared.AutoStartAllUsers, 1);
+    EXPECT_EQ(stored.AutoStartAllUsers, 1);
 }
 
 TEST_F(SettingsPageTest, WhatCouldNotBeStoredIsNamedAndItsFlagFollowsTheStore) {
@@ -213,9 +213,9 @@ TEST_F(SettingsPageTest, WhatCouldNotBeStoredIsNamedAndItsFlagFollowsTheStore) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FrmMainFixture f;
-        f.shared.HotCornersEnabled = static_cast<std::uint8_t>(c.start.hot);
-        f.shared.AutoStartCurrentUser = static_cast<std::uint8_t>(c.start.curr);
-        f.shared.AutoStartAllUsers = static_cast<std::uint8_t>(c.start.all);
+        f.stored.HotCornersEnabled = static_cast<std::uint8_t>(c.start.hot);
+        f.stored.AutoStartCurrentUser = static_cast<std::uint8_t>(c.start.curr);
+        f.stored.AutoStartAllUsers = static_cast<std::uint8_t>(c.start.all);
         if (c.start.curr == 1) {
             f.sim.registry().SetString(kHkeyCurrentUser, settings::RunKey(), "Wakewatch", "old");
         }
@@ -231,8 +231,8 @@ TEST_F(SettingsPageTest, WhatCouldNotBeStoredIsNamedAndItsFlagFollowsTheStore) {
         }
         const Boxes userBoxes = {f.Check(kHot), f.Check(kCurr), f.Check(kAll)};
         f.View().UserClick(MainControl::btnApply);
-        EXPECT_EQ((Boxes{f.shared.HotCornersEnabled, f.shared.AutoStartCurrentUser,
-                         f.shared.AutoStartAllUsers}),
+        EXPECT_EQ((Boxes{f.stored.HotCornersEnabled, f.stored.AutoStartCurrentUser,
+                         f.stored.AutoStartAllUsers}),
                   c.flags);
         // The page keeps what the user chose; Apply again would try again.
         EXPECT_EQ((Boxes{f.Check(kHot), f.Check(kCurr), f.Check(kAll)}), userBoxes);
@@ -256,7 +256,7 @@ TEST_F(SettingsPageTest, RemovingAnEntryThatIsAlreadyGoneIsNoFailure) {
     ASSERT_EQ(RunValue(kHkeyCurrentUser), std::nullopt);
     View().UserClick(kCurr);
     View().UserClick(MainControl::btnApply);
-    EXPECT_EQ(shared.AutoStartCurrentUser, 0);
+    EXPECT_EQ(stored.AutoStartCurrentUser, 0);
     EXPECT_TRUE(sim.dialogs().Shown().empty());
 }
 
@@ -272,7 +272,7 @@ TEST_F(SettingsPageTest, CancelDropsChangesAndApplyBeforeCancelStays) {
     View().UserClick(kHot);
     View().UserClick(MainControl::btnApply);
     View().UserClick(MainControl::btnCancel);
-    EXPECT_EQ(shared.HotCornersEnabled, 1);
+    EXPECT_EQ(stored.HotCornersEnabled, 1);
     frm.Show();
     EXPECT_EQ(Check(kHot), 1);
 }

@@ -2,14 +2,16 @@
 
 #include <utility>
 
+#include "platform/ports/ProgramInfo.h"
+
 namespace ww::platform {
 
 AppFacts ProgramFacts(std::string pathSeparator, std::string folder, std::string_view fileName) {
     AppFacts facts;
-    facts.title = "Wakewatch";
-    facts.major = 1;
-    facts.minor = 5;
-    facts.revision = 1;
+    facts.title = kAppTitle;
+    facts.major = kVersionMajor;
+    facts.minor = kVersionMinor;
+    facts.revision = kVersionRevision;
     facts.pathSeparator = std::move(pathSeparator);
     facts.path = std::move(folder);
     // Kept apart so that folder, separator, name and extension give the

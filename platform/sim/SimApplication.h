@@ -2,13 +2,14 @@
 
 #include <string>
 
+#include "platform/ports/ProgramInfo.h"
 #include "platform/ports/UiRuntime.h"
 #include "platform/sim/SimLog.h"
 
 namespace ww::platform {
 
-// Program facts and command line; "Wakewatch" 1.5.1, the file
-// /opt/wakewatch/wakewatch, no arguments, by default.
+// Program facts and command line; the program's own title and version, the
+// file /opt/wakewatch/wakewatch, no arguments, by default.
 class SimApplication : public Application {
   public:
     explicit SimApplication(SimLog& log) : log_(log) {}
@@ -22,7 +23,14 @@ class SimApplication : public Application {
 
   private:
     SimLog& log_;
-    AppFacts facts_{"Wakewatch", "/opt/wakewatch", "wakewatch", 1, 5, 1, "/", ""};
+    AppFacts facts_{.title = kAppTitle,
+                    .path = "/opt/wakewatch",
+                    .exeName = "wakewatch",
+                    .major = kVersionMajor,
+                    .minor = kVersionMinor,
+                    .revision = kVersionRevision,
+                    .pathSeparator = "/",
+                    .exeExtension = ""};
     std::string command_;
 };
 

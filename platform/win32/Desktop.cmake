@@ -44,11 +44,12 @@ add_custom_command(
 # windres is run by hand: the project's warning flags are not its options.
 add_custom_command(
   OUTPUT ${WW_RES_DIR}/Wakewatch.res.o
-  COMMAND ${WW_WINDRES} -I${PROJECT_SOURCE_DIR} -I${WW_RES_DIR} -O coff
+  COMMAND ${WW_WINDRES} -I${PROJECT_SOURCE_DIR} -I${WW_GENERATED_DIR} -I${WW_RES_DIR} -O coff
     -i ${CMAKE_CURRENT_LIST_DIR}/Wakewatch.rc -o ${WW_RES_DIR}/Wakewatch.res.o
   DEPENDS
     ${CMAKE_CURRENT_LIST_DIR}/Wakewatch.rc
     ${CMAKE_CURRENT_LIST_DIR}/Win32Resources.h
+    ${WW_GENERATED_DIR}/platform/ports/ProgramInfo.h
     ${WW_RES_DIR}/wakewatch.ico
     ${WW_RES_DIR}/hand.cur
   COMMENT "Compiling wakewatch.exe's resources"

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/SharedState.h"
 #include "platform/win32/Win32Forms.h"
 #include "platform/win32/Win32NotifyIcon.h"
 #include "platform/win32/Win32TestPump.h"
@@ -44,8 +43,9 @@ class Win32TrayHookTest : public ::testing::Test {
           windows_(run_, trace_),
           notify_(trace_),
           forms_(GetModuleHandleA(nullptr), run_, trace_),
-          tray_(notify_, windows_, shared_) {
-        shared_.ComputerName = "PC";
+          tray_(notify_, windows_, [] {
+              return tray::TrayIconLook{tray::TrayPicture::imgSleeperDisabled_none, "PC Wakewatch"};
+          }) {
         made_ = forms_.CreateTrayForm(events_);
         tray_.LoadPictures(made_.pictureBox);
     }
@@ -62,7 +62,6 @@ class Win32TrayHookTest : public ::testing::Test {
     Win32WindowMessages windows_;
     Win32NotifyIcon notify_;
     Win32Forms forms_;
-    core::SharedState shared_;
     NoEvents events_;
     tray::SysTray tray_;
     Forms::TrayFormWindows made_;
