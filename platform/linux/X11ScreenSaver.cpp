@@ -42,9 +42,11 @@ bool X11ScreenSaver::SystemParametersInfoA(std::uint32_t action, std::uint32_t u
         if (pvParam == nullptr) {
             return false;
         }
-        const bool byServer = Read().timeout != 0;
-        const bool bySession = session_ != nullptr && session_->Available() && !session_->Held();
-        *pvParam = byServer || bySession ? 1 : 0;
+        // The X timeout is the user's own switch, also on desktops whose
+        // session service blanks the screen: a timeout of 0 means they chose
+        // no saver. Held by this program, the saver is off either way.
+        const bool held = session_ != nullptr && session_->Held();
+        *pvParam = Read().timeout != 0 && !held ? 1 : 0;
         return true;
     }
     if (action == spi::kSetScreenSaveActive) {

@@ -26,8 +26,8 @@ class X11ScreenSaver : public SystemParameters {
     X11ScreenSaver& operator=(const X11ScreenSaver&) = delete;
 
     // kGetScreenSaveActive: *pvParam = 1 while a saver may start (the X
-    // timeout is not 0, or the session service is there and not held off by
-    // this program), else 0. kSetScreenSaveActive: uiParam 0 sets the X
+    // timeout is not 0 and this program holds no session service off), else
+    // 0. kSetScreenSaveActive: uiParam 0 sets the X
     // timeout to 0 (interval and blanking kept) and holds the session service
     // off; 1 puts back the last non-zero timeout seen, or the server default,
     // and releases the hold. fWinIni is ignored: X keeps no per-user setting,
