@@ -12,6 +12,7 @@ target_sources(ww_platform_win32 PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Win32Memory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Win32ProcessorLoad.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Win32Registry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Win32SaverMarker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Win32Shell.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Win32SystemParameters.cpp)
 target_link_libraries(ww_platform_win32 PUBLIC advapi32 shell32 user32 kernel32)
