@@ -2,6 +2,7 @@
 
 #include "settings/SettingsStore.h"
 #include "tray/TrayPopup.h"
+#include "ui/NotSaved.h"
 
 namespace ww::core {
 
@@ -92,13 +93,17 @@ void TrayMenuCommands::menuRestore_Click() {
     ports_.windows.SetForegroundWindow(frmMain_.hWnd());
 }
 
-// In force at once, stored when possible: a failed write is not reported.
+// In force at once and for the rest of the run; a write that fails is said.
 void TrayMenuCommands::menuHotCorners_Click() {
     shared_.HotCornersEnabled = hotCornersChecked_ ? 0 : 1;
-    reg_.WriteRegDWORD(platform::kHkeyLocalMachine, settings::SettingsKey(), "HotCorners",
-                       shared_.HotCornersEnabled);
+    const bool stored = reg_.WriteRegDWORD(platform::kHkeyLocalMachine, settings::SettingsKey(),
+                                           "HotCorners", shared_.HotCornersEnabled);
     if (frmMain_.Loaded()) {
         frmMain_.SetHotCornersBox(shared_.HotCornersEnabled);
+    }
+    if (!stored) {
+        ui::WarnNotSaved(ports_.dialogs, ports_.application, {platform::MainControl::chkHotCorners},
+                         ui::UnsavedSetting::InForceThisRun);
     }
 }
 

@@ -164,7 +164,7 @@ TEST_F(TrayMenuTest, RightPressAsksTheSaverBringsTheFormForwardThenPopsUp) {
     EXPECT_EQ(calls[5], "PopupMenu");
 }
 
-TEST_F(TrayMenuTest, HotCornersToggleIsInForceAtOnceAndStoredWhenPossible) {
+TEST_F(TrayMenuTest, HotCornersToggleIsInForceAtOnceAndAFailedStoreIsSaid) {
     const struct {
         const char* name;
         std::uint8_t before;
@@ -177,6 +177,7 @@ TEST_F(TrayMenuTest, HotCornersToggleIsInForceAtOnceAndStoredWhenPossible) {
         {"on to off", 1, false, false, 0, 0},
         {"stored 2 shows unchecked, so on", 2, false, false, 1, 1},
         {"without rights it is still in force", 0, true, false, 1, std::nullopt},
+        {"without rights the open window follows too", 0, true, true, 1, std::nullopt},
         {"the open window follows", 0, false, true, 1, 1},
         {"the open window follows back", 1, false, true, 0, 0},
     };
@@ -200,7 +201,16 @@ TEST_F(TrayMenuTest, HotCornersToggleIsInForceAtOnceAndStoredWhenPossible) {
         if (c.windowLoaded) {
             EXPECT_EQ(s.mainWindow().GetCheck(MainControl::chkHotCorners), c.after);
         }
-        EXPECT_TRUE(s.dialogs().Shown().empty());
+        if (c.protectedStore) {
+            ASSERT_EQ(s.dialogs().Shown().size(), 1U);
+            EXPECT_EQ(s.dialogs().Shown()[0].text,
+                      "These settings could not be saved:\r\nEnable Hot Corners\r\n"
+                      "They apply until Wakewatch ends.");
+            EXPECT_EQ(s.dialogs().Shown()[0].style, 48U);
+            EXPECT_EQ(s.dialogs().Shown()[0].title, "Wakewatch");
+        } else {
+            EXPECT_TRUE(s.dialogs().Shown().empty());
+        }
     }
 }
 

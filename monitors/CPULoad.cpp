@@ -81,6 +81,13 @@ CPULoad::CPULoad(platform::SystemIdentity& identity, platform::ProcessorLoad& lo
         throw CpuLoadError(kVersion);
     }
     isNt_ = version_.dwPlatformId >= 2;
+    // A baseline, so that the first refresh measures the time since the window
+    // opened (and the 95/98/Me statistic runs from here). A failure here is
+    // the first refresh's to report.
+    try {
+        CollectCPUData();
+    } catch (...) {
+    }
 }
 
 CPULoad::~CPULoad() {

@@ -36,7 +36,8 @@ class CpuLoadError : public std::runtime_error {
 // percentage whose statistic runs from the first sample to the object's end.
 class CPULoad {
   public:
-    // Throws CpuLoadError 8001 when the Windows version cannot be read.
+    // Takes the first sample. Throws CpuLoadError 8001 when the Windows
+    // version cannot be read.
     CPULoad(platform::SystemIdentity& identity, platform::ProcessorLoad& load);
     ~CPULoad();
     CPULoad(const CPULoad&) = delete;

@@ -23,7 +23,9 @@ constexpr std::int64_t kLongIdle = 36'000'000'000'000;  // an hour of idle time
 constexpr std::int32_t kPlatformNt = 2;
 constexpr std::int32_t kPlatform9x = 1;
 
-// One refresh: what the performance data answers, and the text shown.
+// One refresh: what the performance data answers, and the text shown. The
+// first step is the sample taken when the object is created; nothing is shown
+// for it.
 struct Step {
     std::int32_t error;  // 0: the sample below
     std::uint64_t time;
@@ -50,6 +52,11 @@ Step Error(std::int32_t number) {
     return {number, 0, {}, "CPU query failed"};
 }
 
+Step Baseline(Step step) {
+    step.text.clear();
+    return step;
+}
+
 struct TextCase {
     const char* name;
     std::uint32_t processors;
@@ -61,16 +68,21 @@ class CpuText : public ::testing::TestWithParam<TextCase> {};
 TEST_P(CpuText, FollowsTheSamples) {
     platform::SimPlatform sim;
     sim.processorLoad().SetProcessorCount(GetParam().processors);
-    CPULoad load(sim.identity(), sim.processorLoad());
+    std::unique_ptr<CPULoad> load;
     int refresh = 0;
     for (const Step& step : GetParam().steps) {
-        SCOPED_TRACE("refresh " + std::to_string(++refresh));
+        SCOPED_TRACE("refresh " + std::to_string(refresh));
         if (step.error != 0) {
             sim.processorLoad().QueueError(step.error);
         } else {
             sim.processorLoad().QueueSample({step.time, step.instances});
         }
-        EXPECT_EQ(load.CPUString(), step.text);
+        if (refresh++ == 0) {
+            load = std::make_unique<CPULoad>(sim.identity(), sim.processorLoad());
+            EXPECT_EQ(sim.processorLoad().QueuedAnswers(), 0U) << "no sample at creation";
+            continue;
+        }
+        EXPECT_EQ(load->CPUString(), step.text);
     }
     EXPECT_EQ(sim.log().Count("GetSystemInfo"), 1U);
     EXPECT_EQ(sim.log().Count("StartStatistic"), 0U);
@@ -79,55 +91,71 @@ TEST_P(CpuText, FollowsTheSamples) {
 const TextCase kTextCases[] = {
     {"OneProcessorHasABlankBeforePercent",
      1,
-     {Idle(kT0, {kLongIdle}, "00 %"), Idle(kT0 + kSecond, {kLongIdle + 9'300'000}, "07 %")}},
+     {Baseline(Idle(kT0, {kLongIdle}, "")), Idle(kT0 + kSecond, {kLongIdle + 9'300'000}, "07 %")}},
     {"TwoProcessors",
      2,
-     {Idle(kT0, {kLongIdle, kLongIdle}, "00% 00%"),
+     {Baseline(Idle(kT0, {kLongIdle, kLongIdle}, "")),
       Idle(kT0 + kSecond, {kLongIdle + 9'300'000, kLongIdle + 6'500'000}, "07% 35%")}},
     {"ThreeProcessorsWithAHundred",
      3,
-     {Idle(kT0, {0, 0, 0}, "00% 00% 00%"),
+     {Baseline(Idle(kT0, {0, 0, 0}, "")),
       Idle(kT0 + 2 * kSecond, {0, 19'000'000, 11'600'000}, "100% 05% 42%")}},
-    {"FirstReadingIsNotAFullLoad", 2, {Idle(kT0, {kLongIdle, kLongIdle}, "00% 00%")}},
+    {"FirstRefreshMeasuresFromCreation",
+     2,
+     {Baseline(Idle(kT0, {kLongIdle, kLongIdle}, "")),
+      Idle(kT0 + kSecond, {kLongIdle + 2'500'000, kLongIdle + kSecond}, "75% 00%")}},
+    {"FirstRefreshRightAfterCreationIsNotAFullLoad",
+     2,
+     {Baseline(Idle(kT0, {kLongIdle, kLongIdle}, "")),
+      Idle(kT0, {kLongIdle, kLongIdle}, "00% 00%")}},
+    {"FailedBaselineLeavesTheFirstRefreshWithoutAnInterval",
+     1,
+     {Baseline(Error(platform::perferr::kUnreadable)), Idle(kT0, {0}, "00 %"),
+      Idle(kT0 + kSecond, {5'000'000}, "50 %")}},
     {"LaterReadingsUseTheRealInterval",
      1,
-     {Idle(kT0, {5}, "00 %"), Idle(kT0 + kSecond, {5 + 5'000'000}, "50 %"),
+     {Baseline(Idle(kT0, {5}, "")), Idle(kT0 + kSecond, {5 + 5'000'000}, "50 %"),
       Idle(kT0 + 3 * kSecond, {5 + 5'000'000 + 15'000'000}, "25 %")}},
     {"SameSystemTimeReadsZero",
      1,
-     {Idle(kT0, {0}, "00 %"), Idle(kT0 + kSecond, {0}, "100 %"), Idle(kT0 + kSecond, {1}, "00 %")}},
+     {Baseline(Idle(kT0, {0}, "")), Idle(kT0 + kSecond, {0}, "100 %"),
+      Idle(kT0 + kSecond, {1}, "00 %")}},
     {"IdleFasterThanTheClockIsZeroNotNegative",
      2,
-     {Idle(kT0, {0, 0}, "00% 00%"), Idle(kT0 + kSecond, {10'500'000, 30'000'000}, "00% 00%")}},
+     {Baseline(Idle(kT0, {0, 0}, "")), Idle(kT0 + kSecond, {10'500'000, 30'000'000}, "00% 00%")}},
     {"IdleGoingBackIsAHundredAtMost",
      1,
-     {Idle(kT0, {kLongIdle}, "00 %"), Idle(kT0 + kSecond, {0}, "100 %")}},
+     {Baseline(Idle(kT0, {kLongIdle}, "")), Idle(kT0 + kSecond, {0}, "100 %")}},
     {"HalvesGoToTheEvenNeighbour",
      2,
-     {Idle(kT0, {0, 0}, "00% 00%"), Idle(kT0 + 80'000, {70'000, 50'000}, "12% 38%"),
+     {Baseline(Idle(kT0, {0, 0}, "")), Idle(kT0 + 80'000, {70'000, 50'000}, "12% 38%"),
       Idle(kT0 + 160'000, {140'000, 100'000}, "12% 38%")}},
     {"TotalInstanceNeverCounted",
      1,
-     {Raw(kT0, {{-1, 99}, {0, 0}, {-1, -5}}, "00 %"),
+     {Baseline(Raw(kT0, {{-1, 99}, {0, 0}, {-1, -5}}, "")),
       Raw(kT0 + kSecond, {{-1, 0}, {0, 2'000'000}}, "80 %")}},
     {"InstancesInAnyOrder",
      2,
-     {Raw(kT0, {{1, 0}, {0, 0}}, "00% 00%"),
+     {Baseline(Raw(kT0, {{1, 0}, {0, 0}}, "")),
       Raw(kT0 + kSecond, {{1, 1'000'000}, {0, 4'000'000}}, "60% 90%")}},
     {"MoreInstancesThanProcessorsFails",
      1,
-     {Idle(kT0, {0, 0}, "CPU query failed"), Idle(kT0 + kSecond, {0, 0}, "CPU query failed")}},
-    {"InstanceBelowZeroFails", 2, {Raw(kT0, {{0, 0}, {-2, 0}}, "CPU query failed")}},
+     {Baseline(Idle(kT0, {0, 0}, "")), Idle(kT0 + kSecond, {0, 0}, "CPU query failed")}},
+    {"InstanceBelowZeroFails",
+     2,
+     {Baseline(Raw(kT0, {{0, 0}}, "")), Raw(kT0 + kSecond, {{0, 0}, {-2, 0}}, "CPU query failed")}},
     {"DataErrorsFailThatRefreshOnly",
      1,
-     {Idle(kT0, {0}, "00 %"), Error(platform::perferr::kObjectMissing),
+     {Baseline(Idle(kT0, {0}, "")), Error(platform::perferr::kObjectMissing),
       Error(platform::perferr::kCounterMissing), Error(platform::perferr::kUnreadable),
       Idle(kT0 + 2 * kSecond, {10'000'000}, "50 %")}},
     {"CounterDifferenceOverflowFails",
      1,
-     {Idle(kT0, {-1}, "00 %"),
+     {Baseline(Idle(kT0, {-1}, "")),
       Idle(kT0 + kSecond, {std::numeric_limits<std::int64_t>::max()}, "CPU query failed")}},
-    {"SampleTimeBeyond64BitSignedFails", 1, {Idle(~0ULL, {0}, "CPU query failed")}},
+    {"SampleTimeBeyond64BitSignedFails",
+     1,
+     {Baseline(Idle(kT0, {0}, "")), Idle(~0ULL, {0}, "CPU query failed")}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Samples, CpuText, ::testing::ValuesIn(kTextCases),
@@ -181,9 +209,13 @@ std::function<void(platform::SimPlatform&)> Collect(
     };
 }
 
+// The answer of the sample after the one taken at creation.
 std::function<void(platform::SimPlatform&)> DataError(std::int32_t number) {
-    return Collect(
-        [number](platform::SimPlatform& sim) { sim.processorLoad().QueueError(number); });
+    return [number](platform::SimPlatform& sim) {
+        CPULoad load(sim.identity(), sim.processorLoad());
+        sim.processorLoad().QueueError(number);
+        load.CollectCPUData();
+    };
 }
 
 constexpr const char* kIndexText = "CPU index out of bounds";
@@ -254,10 +286,12 @@ TEST_F(Statistic9x, StartedOncePerObjectAndStoppedAtItsEnd) {
         EXPECT_EQ(load.CPUString(), "00 %");
         EXPECT_TRUE(stat.StatisticRunning());
     }
+    // Started at creation, so the first refresh reads a figure measured since.
     EXPECT_EQ(sim.log().Entries(),
               (std::vector<std::string>{"GetVersionExA", "StartStatistic", "OpenStatisticData",
-                                        "ReadStatistic", "GetSystemInfo", "ReadStatistic",
-                                        "ReadStatistic", "CloseStatisticData", "StopStatistic"}));
+                                        "ReadStatistic", "ReadStatistic", "GetSystemInfo",
+                                        "ReadStatistic", "ReadStatistic", "CloseStatisticData",
+                                        "StopStatistic"}));
     EXPECT_FALSE(stat.StatisticRunning());
 
     CPULoad second(sim.identity(), stat);
@@ -265,9 +299,12 @@ TEST_F(Statistic9x, StartedOncePerObjectAndStoppedAtItsEnd) {
     EXPECT_EQ(stat.StartCount(), 2);
 }
 
-TEST_F(Statistic9x, NeverSampledNeverStopped) {
+TEST_F(Statistic9x, NeverRefreshedStillStoppedAtItsEnd) {
     { CPULoad load(sim.identity(), stat); }
-    EXPECT_EQ(sim.log().Entries(), std::vector<std::string>{"GetVersionExA"});
+    EXPECT_EQ(sim.log().Entries(),
+              (std::vector<std::string>{"GetVersionExA", "StartStatistic", "OpenStatisticData",
+                                        "ReadStatistic", "CloseStatisticData", "StopStatistic"}));
+    EXPECT_FALSE(stat.StatisticRunning());
 }
 
 TEST_F(Statistic9x, StopSkippedWhenTheStopKeyCannotBeOpened) {
@@ -283,24 +320,24 @@ TEST_F(Statistic9x, StopSkippedWhenTheStopKeyCannotBeOpened) {
 
 TEST_F(Statistic9x, FailedStartIsTriedAgainAndNeverStopped) {
     {
-        CPULoad load(sim.identity(), stat);
         stat.SetStartFails(true);
+        CPULoad load(sim.identity(), stat);
         EXPECT_EQ(load.CPUString(), "CPU query failed");
         EXPECT_EQ(load.CPUString(), "CPU query failed");
-        EXPECT_EQ(sim.log().Count("StartStatistic"), 2U);
+        EXPECT_EQ(sim.log().Count("StartStatistic"), 3U);
         EXPECT_EQ(sim.log().Count("OpenStatisticData"), 0U);
     }
     EXPECT_EQ(sim.log().Count("StopStatistic"), 0U);
     {
-        CPULoad load(sim.identity(), stat);
         stat.SetStartFails(false);
         stat.SetOpenDataFails(true);
+        CPULoad load(sim.identity(), stat);
         EXPECT_EQ(load.CPUString(), "CPU query failed");
         stat.SetOpenDataFails(false);
         stat.SetValue(55);
         EXPECT_EQ(load.CPUString(), "55 %");
     }
-    EXPECT_EQ(stat.StartCount(), 2);  // the statistic data key failed once
+    EXPECT_EQ(stat.StartCount(), 3);  // the statistic data key failed twice
     EXPECT_EQ(stat.StopCount(), 1);
 }
 
@@ -325,7 +362,8 @@ TEST(CPULoad, NtPathNeverTouchesTheStatistic) {
         load.CPUString();
     }
     EXPECT_EQ(sim.log().Entries(),
-              (std::vector<std::string>{"GetVersionExA", "QueryProcessorSample", "GetSystemInfo"}));
+              (std::vector<std::string>{"GetVersionExA", "QueryProcessorSample", "GetSystemInfo",
+                                        "QueryProcessorSample"}));
 }
 
 }  // namespace

@@ -11,13 +11,29 @@ namespace {
 // reaches the tray through the one instance that installed the hook.
 SysTray* g_hookedTray = nullptr;
 
-// Cuts `tip` to at most `limit` bytes without splitting a UTF-8 character.
-std::size_t CutLength(std::string_view tip, std::size_t limit) {
+bool StartsCharacter(char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+}
+
+// The length in bytes of `tip` cut to at most `limit` characters.
+std::size_t CharacterCut(std::string_view tip, std::size_t limit) {
+    std::size_t characters = 0;
+    for (std::size_t n = 0; n < tip.size(); ++n) {
+        if (StartsCharacter(tip[n]) && characters++ == limit) {
+            return n;
+        }
+    }
+    return tip.size();
+}
+
+// The length of `tip` cut to at most `limit` bytes without splitting a
+// UTF-8 character.
+std::size_t ByteCut(std::string_view tip, std::size_t limit) {
     if (tip.size() <= limit) {
         return tip.size();
     }
     std::size_t n = limit;
-    while (n > 0 && (static_cast<unsigned char>(tip[n]) & 0xC0) == 0x80) {
+    while (n > 0 && !StartsCharacter(tip[n])) {
         --n;
     }
     return n;
@@ -50,17 +66,18 @@ platform::NotifyIconData SysTray::MakeRecord(platform::Hwnd window, std::uint32_
                                              std::uint32_t callbackMessage, platform::HIcon icon,
                                              std::string_view tip, bool withTip) {
     platform::NotifyIconData data;
-    data.cbSize = sizeof(platform::NotifyIconData);
+    data.cbSize = platform::kNotifyIconDataSize;
     data.hWnd = window;
     data.uID = kTrayIconId;
     data.uFlags = flags;
     data.uCallbackMessage = callbackMessage;
     data.hIcon = icon;
     if (withTip) {
-        // The text, its NUL, then blanks to the end of the 64-byte field.
-        const std::size_t n = CutLength(tip, kTrayTipLength);
+        data.tip.assign(tip.substr(0, CharacterCut(tip, kTrayTipLength)));
+        // What of it fits the field, its NUL, then blanks to the end of the field.
+        const std::size_t n = ByteCut(data.tip, sizeof data.szTip - 1);
         std::memset(data.szTip, ' ', sizeof data.szTip);
-        std::memcpy(data.szTip, tip.data(), n);
+        std::memcpy(data.szTip, data.tip.data(), n);
         data.szTip[n] = '\0';
     }
     return data;

@@ -102,10 +102,43 @@ TEST(SysTrayRecord, TooltipFieldHoldsAtMost63CharactersThenNulThenBlanks) {
     }
 }
 
-TEST(SysTrayRecord, CutNeverSplitsAUtf8Character) {
-    const std::string tip = std::string(62, 'x') + "\xC3\xA9";  // é straddles byte 63
-    const auto data = SysTray::MakeRecord(1, 4, 0, 0, tip, true);
-    EXPECT_EQ(std::string(data.szTip), std::string(62, 'x'));
+std::string Repeat(std::string_view piece, std::size_t times) {
+    std::string text;
+    for (std::size_t i = 0; i < times; ++i) {
+        text += piece;
+    }
+    return text;
+}
+
+TEST(SysTrayRecord, TheTipIsCutAt63CharactersAndTheFieldBetweenCharacters) {
+    const std::string e = "\xC3\xA9";      // é, two bytes
+    const std::string a = "\xE3\x81\x82";  // あ, three bytes
+    const struct {
+        const char* name;
+        std::string tip;
+        std::string shown;  // the tip the record carries
+        std::string field;  // what szTip holds before its NUL
+    } cases[] = {
+        {"ascii", std::string(70, 'x'), std::string(63, 'x'), std::string(63, 'x')},
+        {"two-byte characters count once", Repeat(e, 63), Repeat(e, 63), Repeat(e, 31)},
+        {"and are cut at 63 too", Repeat(e, 64), Repeat(e, 63), Repeat(e, 31)},
+        {"a name before the uptime", "b" + Repeat(a, 10) + " up for 1 day, 0:00:00",
+         "b" + Repeat(a, 10) + " up for 1 day, 0:00:00",
+         "b" + Repeat(a, 10) + " up for 1 day, 0:00:00"},
+        {"the field ends before a character straddling byte 63", std::string(62, 'x') + e,
+         std::string(62, 'x') + e, std::string(62, 'x')},
+        {"four-byte characters", Repeat("\xF0\x9F\x98\x80", 70), Repeat("\xF0\x9F\x98\x80", 63),
+         Repeat("\xF0\x9F\x98\x80", 15)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto data = SysTray::MakeRecord(1, 4, 0, 0, c.tip, true);
+        EXPECT_EQ(platform::TipText(data), c.shown);
+        EXPECT_EQ(std::string(data.szTip), c.field);
+        for (std::size_t i = c.field.size() + 1; i < sizeof data.szTip; ++i) {
+            EXPECT_EQ(data.szTip[i], ' ') << "byte " << i;
+        }
+    }
 }
 
 TEST_F(SysTrayTest, FailedTooltipChangeReAddsTheStartupIconAsItLooksNow) {

@@ -4,6 +4,7 @@
 
 #include "platform/ports/ProgramInfo.h"
 #include "settings/SettingsStore.h"
+#include "ui/NotSaved.h"
 
 namespace ww::ui {
 
@@ -12,18 +13,6 @@ namespace {
 using platform::MainControl;
 
 constexpr int kGreyed = 2;
-
-// What the warning calls each setting: its box's caption without the access key.
-const char* SettingName(MainControl box) {
-    switch (box) {
-        case MainControl::chkHotCorners:
-            return "Enable Hot Corners";
-        case MainControl::chkAutoStartAll:
-            return "Auto Load Wakewatch for All Users";
-        default:
-            return "Auto Load Wakewatch for Current User";
-    }
-}
 
 }  // namespace
 
@@ -93,13 +82,9 @@ void SettingsPage::btnApply_Click() {
     if (unsaved.empty()) {
         return;
     }
-    std::string text = "These settings could not be saved:";
-    for (const MainControl box : unsaved) {
-        text += "\r\n" + std::string(SettingName(box));
-    }
-    text += "\r\nThey keep their stored values.";
-    dialogs_.MsgBox(text, platform::mb::kOkOnly | platform::mb::kExclamation,
-                    application_.App().title);
+    // The page shows what is in force now, as it would when opened afresh.
+    ShowCurrentSettings();
+    WarnNotSaved(dialogs_, application_, unsaved, UnsavedSetting::KeepsStoredValue);
 }
 
 bool SettingsPage::ApplyAutoStart(MainControl box, platform::HKey root, std::uint8_t& flag) {

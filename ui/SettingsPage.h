@@ -46,8 +46,8 @@ class SettingsPage {
     void chkAutoStartCurr_Click();
 
     // Stores what differs between each box and its flag. A change that could
-    // not be stored leaves the flag at what the store holds (the box as the
-    // user left it) and is named in one warning box.
+    // not be stored leaves the flag at what the store holds, the boxes then
+    // show the flags, and the change is named in one warning box.
     void btnApply_Click();
 
     // The automatic-start command line: the program file's path in quotes.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <limits>
+#include <new>
 #include <vector>
 
 namespace ww::platform {
@@ -197,6 +198,16 @@ std::int32_t ReadProcessorSample(std::span<const std::uint8_t> data, ProcessorSa
 }
 
 std::int32_t PerfData::Sample(ProcessorSample& sample) {
+    try {
+        return SampleWithin(sample);
+    } catch (const std::bad_alloc&) {
+        // A 32-bit process may not find that much room; the reading fails, not the program.
+        sample = ProcessorSample{};
+        return perferr::kUnreadable;
+    }
+}
+
+std::int32_t PerfData::SampleWithin(ProcessorSample& sample) {
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(bufferSize_));
     std::uint32_t size = 0;
     for (;;) {
@@ -204,12 +215,14 @@ std::int32_t PerfData::Sample(ProcessorSample& sample) {
         if (query_(buffer.data(), size) != kMoreData) {
             break;
         }
-        std::int32_t grown = 0;
-        if (__builtin_add_overflow(static_cast<std::int32_t>(buffer.size()), kGrowth, &grown)) {
+        if (bufferSize_ >= kMaxBufferSize) {
             sample = ProcessorSample{};
             return perferr::kUnreadable;
         }
-        buffer.assign(static_cast<std::size_t>(grown), 0);
+        const std::int32_t grown = std::min(bufferSize_ * 2, kMaxBufferSize);
+        buffer.clear();
+        buffer.shrink_to_fit();  // the old buffer goes before the new one is taken
+        buffer.resize(static_cast<std::size_t>(grown));
         bufferSize_ = grown;
     }
     // Whatever the answer, the buffer is read as it stands, as far as the

@@ -36,12 +36,13 @@ std::optional<std::uint64_t> FileTimeFromSystemTime(const SystemTime& time);
 std::int32_t ReadProcessorSample(std::span<const std::uint8_t> data, ProcessorSample& sample);
 
 // The query loop over HKEY_PERFORMANCE_DATA "238". The buffer starts at 4096
-// bytes and grows by 4096 while the query answers ERROR_MORE_DATA; the size
-// that sufficed is where the next sample starts.
+// bytes and doubles while the query answers ERROR_MORE_DATA, up to 16 MiB
+// (the processor object of a very large machine takes a few hundred KiB);
+// the size that sufficed is where the next sample starts.
 class PerfData {
   public:
     static constexpr std::int32_t kFirstBufferSize = 4096;
-    static constexpr std::int32_t kGrowth = 4096;
+    static constexpr std::int32_t kMaxBufferSize = 16 * 1024 * 1024;
     static constexpr std::int32_t kMoreData = 234;  // ERROR_MORE_DATA
 
     // RegQueryValueExA(HKEY_PERFORMANCE_DATA, "238", ...): fills `buffer`,
@@ -51,13 +52,15 @@ class PerfData {
 
     explicit PerfData(Query query) : query_(std::move(query)) {}
 
-    // One sample, as ReadProcessorSample. A buffer that would pass the
-    // signed 32-bit range ends the sample with kUnreadable.
+    // One sample, as ReadProcessorSample. Data that does not fit the largest
+    // buffer, or a buffer that cannot be had, ends the sample with kUnreadable.
     std::int32_t Sample(ProcessorSample& sample);
 
     std::int32_t BufferSize() const { return bufferSize_; }
 
   private:
+    std::int32_t SampleWithin(ProcessorSample& sample);
+
     Query query_;
     std::int32_t bufferSize_ = kFirstBufferSize;
 };

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <new>
 #include <optional>
 #include <string>
 #include <utility>
@@ -390,20 +391,61 @@ struct FakeQuery {
     }
 };
 
-TEST(PerfData, GrowsBy4096AndKeepsTheSizeThatSufficed) {
-    FakeQuery fake{WriteBlock({TwoProcessors()}), 9000, {}};
-    PerfData perf(
-        [&fake](std::uint8_t* buffer, std::uint32_t& size) { return fake(buffer, size); });
-    ProcessorSample sample;
-    ASSERT_EQ(perf.Sample(sample), 0);
-    EXPECT_EQ(fake.sizes, (std::vector<std::uint32_t>{4096, 8192, 12288}));
-    EXPECT_EQ(perf.BufferSize(), 12288);
-    EXPECT_EQ(PairsOf(sample), kTwoProcessors);
+TEST(PerfData, GrowsByDoublingUpTo16MiBAndKeepsTheSizeThatSufficed) {
+    constexpr std::uint32_t kMiB = 1024 * 1024;
+    const struct {
+        const char* name;
+        std::size_t dataSize;
+        std::vector<std::uint32_t> sizes;  // offered in the first sample
+        std::int32_t result;
+        std::int32_t kept;
+    } cases[] = {
+        {"9000 bytes", 9000, {4096, 8192, 16384}, 0, 16384},
+        {"just 16 MiB",
+         16 * kMiB,
+         {4096, 8192, 16384, 32768, 65536, 131072, 262144, 524288, kMiB, 2 * kMiB, 4 * kMiB,
+          8 * kMiB, 16 * kMiB},
+         0,
+         16 * kMiB},
+        {"beyond 16 MiB fails instead of growing on",
+         16 * kMiB + 1,
+         {4096, 8192, 16384, 32768, 65536, 131072, 262144, 524288, kMiB, 2 * kMiB, 4 * kMiB,
+          8 * kMiB, 16 * kMiB},
+         kUnreadable,
+         16 * kMiB},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeQuery fake{WriteBlock({TwoProcessors()}), c.dataSize, {}};
+        PerfData perf(
+            [&fake](std::uint8_t* buffer, std::uint32_t& size) { return fake(buffer, size); });
+        ProcessorSample sample;
+        ASSERT_EQ(perf.Sample(sample), c.result);
+        EXPECT_EQ(fake.sizes, c.sizes);
+        EXPECT_EQ(perf.BufferSize(), c.kept);
+        if (c.result != 0) {
+            EXPECT_TRUE(sample.instances.empty());
+            continue;
+        }
+        EXPECT_EQ(PairsOf(sample), kTwoProcessors);
+        fake.sizes.clear();
+        ASSERT_EQ(perf.Sample(sample), 0);
+        EXPECT_EQ(fake.sizes, (std::vector<std::uint32_t>{static_cast<std::uint32_t>(c.kept)}));
+    }
+}
 
-    fake.sizes.clear();
-    ASSERT_EQ(perf.Sample(sample), 0);
-    EXPECT_EQ(fake.sizes, (std::vector<std::uint32_t>{12288}));
-    EXPECT_EQ(perf.BufferSize(), 12288);
+TEST(PerfData, ABufferThatCannotBeHadFailsTheSampleOnly) {
+    int calls = 0;
+    PerfData perf([&calls](std::uint8_t*, std::uint32_t&) -> std::int32_t {
+        if (++calls == 2) {
+            throw std::bad_alloc();
+        }
+        return PerfData::kMoreData;
+    });
+    ProcessorSample sample;
+    sample.instances.push_back({0, 1});
+    EXPECT_EQ(perf.Sample(sample), kUnreadable);
+    EXPECT_TRUE(sample.instances.empty());
 }
 
 TEST(PerfData, SmallDataNeedsOneQuery) {

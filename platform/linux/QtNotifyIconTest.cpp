@@ -48,7 +48,7 @@ class QtNotifyIconTest : public ::testing::Test {
 
     NotifyIconData Request(std::uint32_t flags, HIcon hIcon, const std::string& tip) const {
         NotifyIconData data;
-        data.cbSize = sizeof data;
+        data.cbSize = kNotifyIconDataSize;
         data.hWnd = window_;
         data.uID = 9999;
         data.uFlags = flags;

@@ -18,9 +18,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/X11ScreenSaver.h"
 #include "tests/e2e/Environment.h"
 #include "tests/e2e/Process.h"
 #include "tests/e2e/WaitFor.h"
+#include "tests/e2e/XSession.h"
+
+// Xlib last: its macros (None, Status, Bool) break the headers above.
+#include <X11/Xlib.h>
 
 namespace ww::platform {
 namespace {
@@ -326,6 +331,47 @@ TEST_F(SessionScreenSaverTest, BusSaverReleasesItsHoldOnTheWayOut) {
     EXPECT_EQ(NewCalls(), (std::vector<std::string>{
                               kInhibit, "UnInhibit(" + std::to_string(fake_->LastCookie()) + ")"}));
     EXPECT_EQ(Flag(saver), 1);
+}
+
+// With the service on the bus, the user's X timeout still says whether a
+// saver may start (the menu greys "Start Screen Saver" by it).
+TEST_F(SessionScreenSaverTest, TheSaverIsActiveByTheXTimeoutUnlessHeld) {
+    e2e::XSession x;
+    Display* program = XOpenDisplay(x.Display().c_str());
+    Display* user = XOpenDisplay(x.Display().c_str());
+    ASSERT_NE(program, nullptr);
+    ASSERT_NE(user, nullptr);
+    auto userTimeout = [&](int timeout) {
+        XSetScreenSaver(user, timeout, 600, PreferBlanking, AllowExposures);
+        XSync(user, False);
+    };
+    userTimeout(0);
+    {
+        SessionScreenSaver session;
+        ASSERT_TRUE(session.Available());
+        X11ScreenSaver saver(program, &session);
+        auto active = [&] {
+            std::int32_t flag = 7;
+            EXPECT_TRUE(saver.SystemParametersInfoA(spi::kGetScreenSaveActive, 0, &flag, 0));
+            return flag;
+        };
+        auto setActive = [&](std::uint32_t on) {
+            EXPECT_TRUE(saver.SystemParametersInfoA(spi::kSetScreenSaveActive, on, nullptr, 3));
+            XSync(program, False);
+        };
+        EXPECT_EQ(active(), 0) << "blanking switched off by the user";
+        userTimeout(300);
+        EXPECT_EQ(active(), 1);
+        setActive(0);
+        EXPECT_EQ(active(), 0);
+        userTimeout(450);  // the user's tool puts a timeout back meanwhile
+        EXPECT_EQ(active(), 0) << "still held by this program";
+        setActive(1);
+        EXPECT_EQ(active(), 1);
+        session.ReleaseNow();
+    }
+    XCloseDisplay(program);
+    XCloseDisplay(user);
 }
 
 }  // namespace

@@ -13,11 +13,26 @@ constexpr int kServerDefaultTimeout = -1;  // XSetScreenSaver: back to the serve
 }  // namespace
 
 X11ScreenSaver::X11ScreenSaver(_XDisplay* display, SessionScreenSaver* session)
-    : display_(display), session_(session) {
+    : display_(display),
+      session_(session),
+      record_(display),
+      rescue_(XDisplayString(display), record_.Root(), record_.RecordAtom()) {
+    if (const std::optional<int> leftover = record_.TakeLeftover()) {
+        const Timeouts values = Read();
+        Write(values, *leftover);
+        std::fprintf(stderr,
+                     "wakewatch: screen saver switched back on (timeout %d s), left off by a run "
+                     "that ended without doing so\n",
+                     *leftover);
+    }
     Read();  // remember the timeout the session started with
     const bool bus = session_ != nullptr && session_->Available();
     std::fprintf(stderr, "wakewatch: screen saver through the X server's saver%s\n",
                  bus ? " and org.freedesktop.ScreenSaver on the session bus" : "");
+}
+
+X11ScreenSaver::~X11ScreenSaver() {
+    RestoreOnExit();
 }
 
 X11ScreenSaver::Timeouts X11ScreenSaver::Read() {
@@ -42,9 +57,11 @@ bool X11ScreenSaver::SystemParametersInfoA(std::uint32_t action, std::uint32_t u
         if (pvParam == nullptr) {
             return false;
         }
-        const bool byServer = Read().timeout != 0;
-        const bool bySession = session_ != nullptr && session_->Available() && !session_->Held();
-        *pvParam = byServer || bySession ? 1 : 0;
+        // The X timeout is the user's own switch, also on desktops whose
+        // session service blanks the screen: a timeout of 0 means they chose
+        // no saver. Held by this program, the saver is off either way.
+        const bool held = session_ != nullptr && session_->Held();
+        *pvParam = Read().timeout != 0 && !held ? 1 : 0;
         return true;
     }
     if (action == spi::kSetScreenSaveActive) {
@@ -63,6 +80,12 @@ void X11ScreenSaver::SwitchOff() {
     if (values.timeout != 0) {
         restoreTimeout_ = values.timeout;
     }
+    if (restoreTimeout_) {
+        // Said and made undoable before it happens, so no way out misses it.
+        record_.Write(*restoreTimeout_);
+        rescue_.Arm(*restoreTimeout_, values.interval, values.preferBlanking,
+                    values.allowExposures);
+    }
     Write(values, 0);
     if (session_ != nullptr) {
         session_->Hold();
@@ -72,10 +95,17 @@ void X11ScreenSaver::SwitchOff() {
 void X11ScreenSaver::SwitchOn() {
     const Timeouts values = Read();
     Write(values, seenTimeout_.value_or(kServerDefaultTimeout));
-    restoreTimeout_.reset();
+    Forget();
     if (session_ != nullptr) {
         session_->Release();
     }
+}
+
+// The saver is back on: no record, nothing left to put back on the way out.
+void X11ScreenSaver::Forget() {
+    restoreTimeout_.reset();
+    record_.Erase();
+    rescue_.Disarm();
 }
 
 void X11ScreenSaver::Start() {
@@ -93,7 +123,7 @@ void X11ScreenSaver::RestoreOnExit() {
                         &values.allowExposures);
         XSetScreenSaver(display_, *restoreTimeout_, values.interval, values.preferBlanking,
                         values.allowExposures);
-        restoreTimeout_.reset();
+        Forget();
     }
     // The request must reach the server before the connection closes.
     XSync(display_, False);

@@ -18,7 +18,7 @@ struct Events : TrayFormEvents {
 
 NotifyIconData Record(Hwnd window, std::uint32_t flags, HIcon icon, const char* tip) {
     NotifyIconData data;
-    data.cbSize = sizeof(NotifyIconData);
+    data.cbSize = kNotifyIconDataSize;
     data.hWnd = window;
     data.uID = 9999;
     data.uFlags = flags;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 namespace ww::platform {
 namespace {
@@ -63,6 +64,25 @@ bool FitsInt(std::size_t size) {
     return size <= static_cast<std::size_t>(std::numeric_limits<int>::max() / 4);
 }
 
+// `wide` in code page `codePage`; nullopt when the system cannot convert it.
+std::optional<std::string> FromWide(std::wstring_view wide, unsigned codePage) {
+    if (wide.empty()) {
+        return std::string();
+    }
+    const int units = static_cast<int>(wide.size());
+    const int size =
+        ::WideCharToMultiByte(codePage, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) {
+        return std::nullopt;
+    }
+    std::string text(static_cast<std::size_t>(size), '\0');
+    if (::WideCharToMultiByte(codePage, 0, wide.data(), units, text.data(), size, nullptr,
+                              nullptr) != size) {
+        return std::nullopt;
+    }
+    return text;
+}
+
 }  // namespace
 
 bool IsAscii(std::string_view text) {
@@ -107,19 +127,43 @@ std::string ToSystemCodePage(std::string_view utf8) {
     if (IsAscii(utf8) || !FitsInt(utf8.size())) {
         return std::string(utf8);
     }
+    return FromWide(WideFromUtf8(utf8), CP_ACP).value_or(std::string(utf8));
+}
+
+std::string ToCodePageWithin(std::string_view utf8, unsigned codePage, std::size_t maxBytes) {
+    if (IsAscii(utf8) || !FitsInt(utf8.size())) {
+        return std::string(utf8.substr(0, std::min(utf8.size(), maxBytes)));
+    }
     const std::wstring wide = WideFromUtf8(utf8);
-    const int units = static_cast<int>(wide.size());
-    const int size =
-        ::WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) {
-        return std::string(utf8);
+    std::optional<std::string> whole = FromWide(wide, codePage);
+    if (!whole) {
+        // Not convertible: the UTF-8 itself, cut before a lead byte.
+        std::size_t n = std::min(utf8.size(), maxBytes);
+        while (n > 0 && n < utf8.size() && (static_cast<std::uint8_t>(utf8[n]) & 0xC0) == 0x80) {
+            --n;
+        }
+        return std::string(utf8.substr(0, n));
     }
-    std::string ansi(static_cast<std::size_t>(size), '\0');
-    if (::WideCharToMultiByte(CP_ACP, 0, wide.data(), units, ansi.data(), size, nullptr, nullptr) !=
-        size) {
-        return std::string(utf8);
+    if (whole->size() <= maxBytes) {
+        return *whole;
     }
-    return ansi;
+    // Character by character (a surrogate pair is one), as long as the bytes fit.
+    std::size_t units = 0;
+    std::size_t bytes = 0;
+    while (units < wide.size()) {
+        const auto unit = static_cast<std::uint16_t>(wide[units]);
+        const std::size_t width =
+            unit >= 0xD800 && unit <= 0xDBFF && units + 1 < wide.size() ? 2 : 1;
+        const int size =
+            ::WideCharToMultiByte(codePage, 0, wide.data() + units, static_cast<int>(width),
+                                  nullptr, 0, nullptr, nullptr);
+        if (size <= 0 || bytes + static_cast<std::size_t>(size) > maxBytes) {
+            break;
+        }
+        bytes += static_cast<std::size_t>(size);
+        units += width;
+    }
+    return FromWide(std::wstring_view(wide).substr(0, units), codePage).value_or(std::string());
 }
 
 std::string FromSystemCodePage(std::string_view ansi) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,11 @@ namespace ww::platform {
 // character ("?").
 std::string ToSystemCodePage(std::string_view utf8);
 std::string FromSystemCodePage(std::string_view ansi);
+
+// As ToSystemCodePage, into code page `codePage`, and cut to at most
+// `maxBytes` bytes between characters: a double-byte character that would
+// straddle the limit is left out whole.
+std::string ToCodePageWithin(std::string_view utf8, unsigned codePage, std::size_t maxBytes);
 
 // UTF-16 <-> UTF-8 without the system (Windows 95 converts no UTF-8).
 // Malformed input becomes U+FFFD.

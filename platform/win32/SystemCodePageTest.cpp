@@ -49,5 +49,33 @@ TEST(SystemCodePageTest, AsciiAndNulsPassUnchanged) {
     }
 }
 
+TEST(SystemCodePageTest, ACutWithinABoundNeverSplitsADoubleByteCharacter) {
+    const std::string a = "\xE3\x81\x82";  // あ: two bytes in code page 932
+    auto repeat = [](const std::string& piece, std::size_t times) {
+        std::string text;
+        for (std::size_t i = 0; i < times; ++i) {
+            text += piece;
+        }
+        return text;
+    };
+    const struct {
+        const char* name;
+        unsigned codePage;
+        std::string utf8;
+        std::string expected;
+    } cases[] = {
+        {"fits whole", 932, repeat(a, 31) + "x", repeat("\x82\xA0", 31) + "x"},
+        {"straddling the last byte is left out", 932, std::string(62, 'x') + a,
+         std::string(62, 'x')},
+        {"63 characters become 31", 932, repeat(a, 63), repeat("\x82\xA0", 31)},
+        {"single-byte code page keeps 63", 1252, repeat("\xC3\xA9", 70), std::string(63, '\xE9')},
+        {"ascii is cut by bytes", 1252, std::string(70, 'x'), std::string(63, 'x')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ToCodePageWithin(c.utf8, c.codePage, 63), c.expected);
+    }
+}
+
 }  // namespace
 }  // namespace ww::platform

@@ -3,6 +3,7 @@
 #include <span>
 
 #include "platform/common/MibIfTable.h"
+#include "platform/win32/SystemFolder.h"
 #include "platform/win32/Win32Calls.h"
 
 namespace ww::platform {
@@ -24,7 +25,7 @@ std::uint32_t Win32InterfaceTable::GetIfTable(std::vector<InterfaceOctets>& rows
     rows.clear();
     if (!loaded_) {
         loaded_ = true;
-        HMODULE library = ::LoadLibraryA("iphlpapi.dll");
+        HMODULE library = LoadSystemLibrary("iphlpapi.dll");
         library_ = library;
         getIfTable_ = LookUp<GetIfTableFn>(library, "GetIfTable");
     }

@@ -82,10 +82,7 @@ HBITMAP MakeColour(const IconImage& image) {
 }  // namespace
 
 std::array<char, 64> TipField(const NotifyIconData& data) {
-    std::string ansi = ToSystemCodePage(TipText(data));
-    if (ansi.size() > kTipBytes) {
-        ansi.resize(kTipBytes);
-    }
+    const std::string ansi = ToCodePageWithin(TipText(data), CP_ACP, kTipBytes);
     std::array<char, 64> tip{};
     tip.fill(' ');
     std::copy(ansi.begin(), ansi.end(), tip.begin());

@@ -28,9 +28,9 @@ class Win32NotifyIcon final : public NotifyIcon {
     std::vector<HIcon> icons_;  // destroyed with this object
 };
 
-// The tooltip of a request converted for the ANSI call: the NUL-terminated
-// text at the start of szTip, in the ANSI code page, cut to 63 bytes, then
-// a NUL and blanks to the end of the field.
+// The tooltip of a request converted for the ANSI call: TipText in the ANSI
+// code page, cut to 63 bytes between characters, then a NUL and blanks to the
+// end of the field.
 std::array<char, 64> TipField(const NotifyIconData& data);
 
 }  // namespace ww::platform

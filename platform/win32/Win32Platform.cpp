@@ -14,7 +14,10 @@ Win32Platform::Win32Platform(HINSTANCE instance)
       ports_{clock_,    locale_,         identity_,   notifyIcon_,       windows_,
              instance_, application_,    eventLoop_,  dialogs_,          forms_,
              registry_, interfaceTable_, memory_,     systemParameters_, cursorScreen_,
-             shell_,    processorLoad_,  tracedMenu_, mainWindow_} {}
+             shell_,    processorLoad_,  tracedMenu_, mainWindow_} {
+    // A run that ended while holding the screen saver off left it off.
+    systemParameters_.RepairLeftover();
+}
 
 Win32Platform::~Win32Platform() {
     // Nothing may reach the logic while the members go.

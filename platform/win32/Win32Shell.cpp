@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/win32/SystemCodePage.h"
+#include "platform/win32/SystemFolder.h"
 #include "platform/win32/Win32Calls.h"
 
 #include <shellapi.h>
@@ -23,6 +24,14 @@ class AnsiArgument {
 
 }  // namespace
 
+std::string ProgramName(std::string_view commandLine) {
+    if (commandLine.starts_with('"')) {
+        const std::size_t end = commandLine.find('"', 1);
+        return std::string(commandLine.substr(1, end == std::string_view::npos ? end : end - 1));
+    }
+    return std::string(commandLine.substr(0, commandLine.find_first_of(" \t")));
+}
+
 bool Win32Shell::OpenScreenSaverSettings() {
     return StartCommandLine("rundll32.exe shell32.dll,Control_RunDLL desk.cpl,,1",
                             SW_SHOWMINIMIZED);
@@ -33,6 +42,19 @@ bool Win32Shell::StartCommandLine(std::string_view commandLine, int windowStyle)
     if (ansi.empty()) {
         return false;
     }
+    // A program named without a folder is the system's own: by its full
+    // path, and started in the system folder, so that neither it nor what it
+    // loads is taken from the program's folder or the current one.
+    const std::string name = ProgramName(ansi);
+    std::string application;
+    std::string folder;
+    if (name.find_first_of("\\/:") == std::string::npos) {
+        application = SystemProgramPath(name);
+        if (application.empty()) {
+            return false;
+        }
+        folder = SystemFolder();
+    }
     // CreateProcessA may write to the command line, so it gets its own copy.
     std::vector<char> line(ansi.begin(), ansi.end());
     line.push_back('\0');
@@ -41,7 +63,8 @@ bool Win32Shell::StartCommandLine(std::string_view commandLine, int windowStyle)
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(windowStyle);
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!::CreateProcessA(application.empty() ? nullptr : application.c_str(), line.data(), nullptr,
+                          nullptr, FALSE, 0, nullptr, folder.empty() ? nullptr : folder.c_str(),
                           &startup, &process)) {
         return false;
     }

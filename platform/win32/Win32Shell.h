@@ -1,8 +1,15 @@
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "platform/ports/Shell.h"
 
 namespace ww::platform {
+
+// The program a command line starts: its first word, or the quoted text it
+// begins with.
+std::string ProgramName(std::string_view commandLine);
 
 // Starting programs (CreateProcessA) and opening links (shell32's
 // ShellExecuteA). Texts are UTF-8 here and the ANSI code page in the calls.
@@ -12,8 +19,9 @@ class Win32Shell final : public Shell {
     // focus.
     bool OpenScreenSaverSettings() override;
     // Starts `commandLine` shown as `windowStyle` (an SW_ show command),
-    // without waiting. The program is looked for as CreateProcessA does: the
-    // program's folder, the current folder, the system folders, then PATH.
+    // without waiting. A program named without a folder (rundll32.exe) is
+    // taken from the system folder alone, by its full path, and runs there;
+    // false when it is not there.
     bool StartCommandLine(std::string_view commandLine, int windowStyle);
     // Empty verb, parameters or directory are passed as null.
     std::intptr_t ShellExecuteA(Hwnd owner, std::string_view verb, std::string_view file,

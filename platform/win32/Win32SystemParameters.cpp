@@ -23,9 +23,33 @@ bool Win32SystemParameters::SystemParametersInfoA(std::uint32_t action, std::uin
         return true;
     }
     if (action == spi::kSetScreenSaveActive) {
-        return ::SystemParametersInfoA(action, uiParam, pvParam, fWinIni) != FALSE;
+        if (uiParam == 0) {
+            marker_.Write();  // before: no way out may leave "off" unmarked
+        }
+        const bool done = ::SystemParametersInfoA(action, uiParam, pvParam, fWinIni) != FALSE;
+        if (uiParam != 0 && done) {
+            marker_.Clear();
+        }
+        return done;
     }
     return false;
+}
+
+bool Win32SystemParameters::RepairLeftover() {
+    if (!marker_.LeftByEndedRun()) {
+        return false;
+    }
+    BOOL active = TRUE;
+    bool repaired = false;
+    if (::SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &active, 0) && !active) {
+        const bool nt = (::GetVersion() & 0x80000000u) == 0;
+        INT zero = 0;
+        repaired = nt ? ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, &zero,
+                                                SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE) != FALSE
+                      : ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0) != FALSE;
+    }
+    marker_.Clear();
+    return repaired;
 }
 
 }  // namespace ww::platform

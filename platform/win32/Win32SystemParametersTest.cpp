@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 #include "platform/win32/Win32Calls.h"
 
 namespace ww::platform {
@@ -16,6 +19,7 @@ class Win32SystemParametersTest : public ::testing::Test {
     void TearDown() override {
         parameters_.SystemParametersInfoA(spi::kSetScreenSaveActive,
                                           static_cast<std::uint32_t>(original_), nullptr, 0);
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey);
     }
     std::int32_t Active() {
         std::int32_t active = -7;
@@ -23,7 +27,8 @@ class Win32SystemParametersTest : public ::testing::Test {
         return active;
     }
 
-    Win32SystemParameters parameters_;
+    static constexpr const char* kTestKey = "Software\\Wakewatch tests\\ScreenSaver";
+    Win32SystemParameters parameters_{Win32SaverMarker(kTestKey)};
     std::int32_t original_ = 0;
 };
 
@@ -42,6 +47,109 @@ TEST(Win32SystemParametersRefusalTest, OtherActionsAndNullResultsAreRefused) {
     EXPECT_FALSE(parameters.SystemParametersInfoA(SPI_GETSCREENSAVETIMEOUT, 0, &value, 0));
     EXPECT_EQ(value, 5);
     EXPECT_FALSE(parameters.SystemParametersInfoA(spi::kGetScreenSaveActive, 0, nullptr, 0));
+}
+
+// The marker of a test key of its own; the flag itself is the prefix's.
+class SaverMarkerTest : public ::testing::Test {
+  protected:
+    static constexpr const char* kKey = "Software\\Wakewatch tests\\ScreenSaver";
+
+    void SetUp() override {
+        ASSERT_TRUE(Plain().SystemParametersInfoA(spi::kGetScreenSaveActive, 0, &original_, 0));
+    }
+    void TearDown() override {
+        ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, static_cast<UINT>(original_), nullptr, 0);
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+    }
+    static Win32SystemParameters Plain() { return Win32SystemParameters(Win32SaverMarker(kKey)); }
+    static std::int32_t Active() {
+        std::int32_t active = -7;
+        EXPECT_TRUE(Plain().SystemParametersInfoA(spi::kGetScreenSaveActive, 0, &active, 0));
+        return active;
+    }
+    static std::optional<DWORD> Marker() {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        DWORD value = 0;
+        DWORD size = sizeof value;
+        const LONG result = ::RegQueryValueExA(key, "SwitchedOffBy", nullptr, nullptr,
+                                               reinterpret_cast<BYTE*>(&value), &size);
+        ::RegCloseKey(key);
+        return result == ERROR_SUCCESS ? std::optional<DWORD>(value) : std::nullopt;
+    }
+    static void SetMarker(DWORD processId) {
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                                    &key, nullptr),
+                  ERROR_SUCCESS);
+        ::RegSetValueExA(key, "SwitchedOffBy", 0, REG_DWORD,
+                         reinterpret_cast<const BYTE*>(&processId), sizeof processId);
+        ::RegCloseKey(key);
+    }
+    // The id of a process that has ended.
+    static DWORD EndedProcess() {
+        char system[MAX_PATH] = {};
+        ::GetSystemDirectoryA(system, MAX_PATH);
+        std::string command = std::string(system) + "\\cmd.exe";
+        std::string line = "cmd.exe /c exit 0";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (!::CreateProcessA(command.c_str(), line.data(), nullptr, nullptr, FALSE,
+                              CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process)) {
+            ADD_FAILURE() << "cannot start " << command;
+            return 0;
+        }
+        ::WaitForSingleObject(process.hProcess, 10000);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+        return process.dwProcessId;
+    }
+
+    std::int32_t original_ = 0;
+};
+
+TEST_F(SaverMarkerTest, WrittenBeforeTheHoldAndClearedAfterTheRelease) {
+    Win32SystemParameters parameters = Plain();
+    ASSERT_TRUE(parameters.SystemParametersInfoA(spi::kSetScreenSaveActive, 0, nullptr, 0));
+    EXPECT_EQ(Marker(), ::GetCurrentProcessId());
+    EXPECT_EQ(Active(), 0);
+    ASSERT_TRUE(parameters.SystemParametersInfoA(spi::kSetScreenSaveActive, 1, nullptr, 0));
+    EXPECT_EQ(Marker(), std::nullopt);
+    EXPECT_EQ(Active(), 1);
+}
+
+TEST_F(SaverMarkerTest, AtStartAMarkerOfAnEndedRunSwitchesTheSaverBackOn) {
+    const DWORD ended = EndedProcess();
+    ASSERT_NE(ended, 0u);
+    const struct {
+        const char* name;
+        std::optional<DWORD> marker;
+        std::uint32_t flag;  // when the program starts
+        bool repaired;
+        std::int32_t after;
+        bool markerStays;
+    } cases[] = {
+        {"ended run, saver off", ended, 0, true, 1, false},
+        {"ended run, saver switched on since", ended, 1, false, 1, false},
+        {"this run's own marker", ::GetCurrentProcessId(), 0, false, 0, true},
+        {"no marker: the user's own choice", std::nullopt, 0, false, 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+        // As the user (or an earlier run) left it, without a marker of this run.
+        ASSERT_TRUE(::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, c.flag, nullptr, 0));
+        if (c.marker) {
+            SetMarker(*c.marker);
+        }
+        Win32SystemParameters parameters = Plain();
+        EXPECT_EQ(parameters.RepairLeftover(), c.repaired);
+        EXPECT_EQ(Active(), c.after);
+        EXPECT_EQ(Marker().has_value(), c.markerStays);
+    }
 }
 
 }  // namespace
