@@ -57,13 +57,20 @@ TEST_P(TrayHostRestartTest, IconComesBackWithItsLastTooltip) {
         3s);
     ASSERT_TRUE(readded) << "no taskbar-created followed by notify add ok";
     std::string lastTip;
+    bool lastTipWasARepair = false;
     for (std::size_t i = 0; i < created; ++i) {
         if (CarriesTip(lines[i])) {
             lastTip = lines[i].Field("tip");
+            lastTipWasARepair = lines[i].StartsWith("notify add ");
         }
     }
     EXPECT_EQ(lines[added].Field("tip"), lastTip);
-    EXPECT_TRUE(IsUptimeTip(lines[added].Field("tip"))) << lines[added].text;
+    // A tick that falls between the host's return and its notice repairs the
+    // lost icon with the start-up tip, which is then the last one; otherwise
+    // the last one is the uptime.
+    if (!lastTipWasARepair) {
+        EXPECT_TRUE(IsUptimeTip(lines[added].Field("tip"))) << lines[added].text;
+    }
 
     // Nothing of the program is left lying on the desktop.
     for (XWindow w : Probe().TopLevelsOf(program.Pid())) {
