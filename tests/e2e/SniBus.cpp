@@ -54,6 +54,9 @@ SniBus::SniBus(std::string dir, std::string hostProgram)
     }
 }
 
+SniBus::SniBus(std::string dir, std::string hostProgram, std::string address)
+    : dir_(std::move(dir)), hostProgram_(std::move(hostProgram)), address_(std::move(address)) {}
+
 SniBus::~SniBus() {
     host_.reset();
     if (daemon_) {

@@ -19,6 +19,8 @@ class SniBus {
     // `hostProgram` is wakewatch_sni_host. Throws std::runtime_error when
     // dbus-daemon does not come up.
     SniBus(std::string dir, std::string hostProgram);
+    // The watcher and host on a bus that someone else runs, at `address`.
+    SniBus(std::string dir, std::string hostProgram, std::string address);
     ~SniBus();
     SniBus(const SniBus&) = delete;
     SniBus& operator=(const SniBus&) = delete;

@@ -23,6 +23,7 @@ class WaylandSession {
     WaylandSession& operator=(const WaylandSession&) = delete;
 
     TempDir& Dir() { return dir_; }
+    const std::string& BusAddress() const { return busAddress_; }
 
     // What the program under test gets: the compositor's socket by its full
     // path, the private bus, its own runtime and XDG directories, the trace

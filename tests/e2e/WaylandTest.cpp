@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "tests/e2e/Environment.h"
+#include "tests/e2e/SniBus.h"
 #include "tests/e2e/Trace.h"
 #include "tests/e2e/WaitFor.h"
 #include "tests/e2e/WaylandSession.h"
@@ -39,7 +40,8 @@ class WaylandTest : public ::testing::Test {
             std::cerr << "Kept for inspection: " << dir << "\n";
             for (const auto& entry : std::filesystem::directory_iterator(dir)) {
                 const auto ext = entry.path().extension();
-                if (ext == ".stderr" || ext == ".trace" || ext == ".calls") {
+                const bool hostLog = entry.path().filename().string().starts_with("host-");
+                if (ext == ".stderr" || ext == ".trace" || ext == ".calls" || hostLog) {
                     std::cerr << "--- " << entry.path().filename().string() << "\n"
                               << ReadFile(entry.path().string()) << "\n";
                 }
@@ -92,7 +94,14 @@ class WaylandTest : public ::testing::Test {
     std::deque<Process> programs_;
 };
 
+bool IsUptimeTip(const std::string& tip) {
+    return tip.find(" up for ") != std::string::npos;
+}
+
 TEST_F(WaylandTest, StartsWithoutAnyXServerAndTheTooltipTicks) {
+    // Our own StatusNotifierWatcher and host on the session's bus.
+    SniBus tray(session_->Dir().Path(), WW_SNI_HOST_PATH, session_->BusAddress());
+    tray.StartHost();
     Process& program = Launch();
     ASSERT_TRUE(Started(program)) << program.Describe();
     // Two different uptime texts: the tick runs and reaches the tray icon.
@@ -101,8 +110,23 @@ TEST_F(WaylandTest, StartsWithoutAnyXServerAndTheTooltipTicks) {
             std::set<std::string> tips;
             for (const TraceLine& line : ProgramTrace().All("notify")) {
                 const std::string tip = line.Field("tip");
-                if (tip.find(" up for ") != std::string::npos) {
+                if (IsUptimeTip(tip)) {
                     tips.insert(tip);
+                }
+            }
+            return tips.size() >= 2;
+        },
+        5s));
+    // The item reaches the host, and the host sees its tooltip tick.
+    ASSERT_TRUE(WaitFor([&] { return tray.HostLog().Has("item props "); }, 10s))
+        << program.Describe();
+    EXPECT_EQ(tray.HostLog().All("item props ").front().Field("id"), "wakewatch");
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            std::set<std::string> tips;
+            for (const TraceLine& line : tray.HostLog().All("tooltip ")) {
+                if (IsUptimeTip(line.Field("tip"))) {
+                    tips.insert(line.Field("tip"));
                 }
             }
             return tips.size() >= 2;
