@@ -1,13 +1,13 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "platform/common/DocumentRegistry.h"
 #include "platform/linux/StoreFiles.h"
 #include "platform/linux/StorePaths.h"
-#include "platform/ports/Registry.h"
 
 namespace ww::platform {
 
@@ -25,42 +25,31 @@ namespace ww::platform {
 // Every write replaces its file whole under a lock and keeps all else in it;
 // a file that cannot be parsed is never written, reads from it fail with
 // kInvalidData, and the diagnostics stream is told once which file and line.
-class LinuxRegistry : public Registry {
+class LinuxRegistry final : public DocumentRegistry {
   public:
     explicit LinuxRegistry(const StorePaths& paths);
     LinuxRegistry(const StorePaths& paths, std::ostream& diagnostics);
 
-    std::int32_t RegOpenKeyA(HKey key, std::string_view subKey, HKey& result) override;
-    std::int32_t RegCreateKeyA(HKey key, std::string_view subKey, HKey& result) override;
+    // The Run value goes to the autostart entry; all else to the documents.
     std::int32_t RegQueryValueExA(HKey key, std::string_view name, std::uint32_t* type,
                                   std::uint8_t* data, std::uint32_t* dataSize) override;
     std::int32_t RegSetValueExA(HKey key, std::string_view name, std::uint32_t type,
                                 const std::uint8_t* data, std::uint32_t size) override;
-    std::int32_t RegDeleteKeyA(HKey key, std::string_view subKey) override;
     std::int32_t RegDeleteValueA(HKey key, std::string_view name) override;
-    std::int32_t RegCloseKey(HKey key) override;
 
-    // Keys opened and not yet closed.
-    std::size_t OpenKeyCount() const { return handles_.size(); }
+  protected:
+    // HKEY_LOCAL_MACHINE's view is the overlay, then the system file.
+    std::int32_t Load(HKey root, RegView& view) override;
+    std::int32_t Write(HKey root, const RegView& view, const RegEdit& edit) override;
 
   private:
-    struct Opened {
-        HKey root = 0;
-        std::string path;  // normalized, below the root
-    };
     using Change = std::function<std::int32_t(RegDocument&)>;
 
-    // The root and path that `key` + `subKey` name; false for a bad handle.
-    bool Resolve(HKey key, std::string_view subKey, Opened& target) const;
-    // The documents a read of `root` consults, in order (overlay first).
-    std::int32_t LoadView(HKey root, std::vector<RegDocument>& view) const;
     // The autostart file that holds `name` under `key`, or null.
-    AutostartFile* RunValue(const Opened& key, std::string_view name);
-    std::int32_t WriteUser(const Change& change) { return userFile_.Update(change); }
+    AutostartFile* RunValue(HKey key, std::string_view name);
     // Into the overlay when `overlayFirst`, else into the system file and,
     // when it is refused, into the overlay.
     std::int32_t WriteMachine(const Change& change, bool overlayFirst);
-    HKey NewHandle(Opened target);
 
     ParseReporter reporter_;
     RegFile userFile_;
@@ -68,8 +57,7 @@ class LinuxRegistry : public Registry {
     RegFile machineOverlay_;
     AutostartFile userRun_;
     AutostartFile machineRun_;
-    std::map<HKey, Opened> handles_;
-    HKey lastHandle_ = 0x1000;
+    std::vector<RegDocument> loaded_;  // what the last Load's view points into
 };
 
 }  // namespace ww::platform

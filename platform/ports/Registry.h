@@ -27,6 +27,8 @@ inline constexpr std::int32_t kInvalidHandle = 6;
 inline constexpr std::int32_t kInvalidData = 13;  // the store behind the key cannot be parsed
 inline constexpr std::int32_t kNotSupported = 50;
 inline constexpr std::int32_t kMoreData = 234;
+// The handle's key was deleted after it was opened.
+inline constexpr std::int32_t kKeyDeleted = 1018;
 }  // namespace winerr
 
 // The registry (advapi32). Every call returns a Windows error code, 0 on

@@ -2,21 +2,19 @@
 
 #include <cstdint>
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/ports/Registry.h"
+#include "platform/common/DocumentRegistry.h"
 #include "platform/sim/SimLog.h"
 
 namespace ww::platform {
 
-// An in-memory registry with the two roots HKCU and HKLM. Key and value names
-// compare case-insensitively, as on Windows, and keep the spelling they were
-// made with. Every RegOpenKeyA / RegCreateKeyA hands out a fresh handle that
-// stays counted until RegCloseKey, so tests can prove no key is left open.
-class SimRegistry : public Registry {
+// The registry's two roots, HKCU and HKLM, as documents kept in memory,
+// under the same rules as the store on disk. Every call is logged; a test
+// can make the next call of a function fail and can refuse writes to a root.
+class SimRegistry final : public DocumentRegistry {
   public:
     struct Value {
         std::uint32_t type = regtype::kNone;
@@ -24,10 +22,7 @@ class SimRegistry : public Registry {
         bool operator==(const Value&) const = default;
     };
 
-    explicit SimRegistry(SimLog& log);
-    ~SimRegistry() override;
-    SimRegistry(const SimRegistry&) = delete;
-    SimRegistry& operator=(const SimRegistry&) = delete;
+    explicit SimRegistry(SimLog& log) : log_(log) {}
 
     std::int32_t RegOpenKeyA(HKey key, std::string_view subKey, HKey& result) override;
     std::int32_t RegCreateKeyA(HKey key, std::string_view subKey, HKey& result) override;
@@ -48,12 +43,6 @@ class SimRegistry : public Registry {
     void CreateKey(HKey root, std::string_view path);
     std::optional<Value> GetValue(HKey root, std::string_view path, std::string_view name) const;
     bool KeyExists(HKey root, std::string_view path) const;
-    // Names of a key's subkeys and values, in case-insensitive order.
-    std::vector<std::string> SubkeyNames(HKey root, std::string_view path) const;
-    std::vector<std::string> ValueNames(HKey root, std::string_view path) const;
-
-    // Handles opened and not yet closed.
-    std::size_t OpenKeyCount() const { return handles_.size(); }
 
     // An ordinary user under HKLM: creating keys, setting and deleting give
     // kAccessDenied under `root`; reading still works.
@@ -63,27 +52,21 @@ class SimRegistry : public Registry {
     // `code` and does nothing else.
     void FailNext(std::string_view function, std::int32_t code);
 
-  private:
-    struct Key;
-    struct Opened {
-        HKey root = 0;
-        std::vector<std::string> path;
-    };
+  protected:
+    std::int32_t Load(HKey root, RegView& view) override;
+    std::int32_t Write(HKey root, const RegView& view, const RegEdit& edit) override;
 
-    bool Injected(std::string_view function, std::int32_t& code);
-    // The root and full path that `key` + `subKey` names; false for a bad handle.
-    bool Resolve(HKey key, std::string_view subKey, Opened& target) const;
-    Key* Find(const Opened& target) const;
-    Key* FindRoot(HKey root) const;
-    bool WriteProtected(HKey root) const;
-    std::string KeyName(HKey key) const;
-    HKey NewHandle(const Opened& target);
+  private:
+    // Logs `call`; true with `code` when a failure was set for `function`.
+    bool Intercepted(const std::string& call, std::string_view function, std::int32_t& code);
+    // Whether writes through `key` meet a protected root.
+    bool Refused(HKey key) const;
+    const RegDocument* Document(HKey root) const;
+    RegDocument* Document(HKey root);
 
     SimLog& log_;
-    std::unique_ptr<Key> currentUser_;
-    std::unique_ptr<Key> localMachine_;
-    std::map<HKey, Opened> handles_;
-    HKey lastHandle_ = 0x1000;
+    RegDocument currentUser_;
+    RegDocument localMachine_;
     bool currentUserProtected_ = false;
     bool localMachineProtected_ = false;
     std::map<std::string, std::int32_t, std::less<>> failNext_;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/RegistryContract.h"
 #include "platform/win32/Win32Calls.h"
 #include "settings/RegistryAccess.h"
 
@@ -52,19 +53,40 @@ std::wstring StoredText(const std::wstring& path, const std::wstring& name) {
 
 // Each test process has a key of its own under the test root, so that tests
 // run side by side never meet.
+std::string ProcessTestKey() {
+    return std::string(kTestRoot) + "\\" + std::to_string(::GetCurrentProcessId());
+}
+
+void RemoveProcessTestKey() {
+    DeleteTree(ProcessTestKey());
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, kTestRoot);  // refused while others use it
+}
+
+struct Win32Backend {
+    Win32Backend() { DeleteTree(ProcessTestKey()); }
+    ~Win32Backend() { RemoveProcessTestKey(); }
+    Win32Backend(const Win32Backend&) = delete;
+    Win32Backend& operator=(const Win32Backend&) = delete;
+
+    Registry& registry() { return registry_; }
+    std::size_t OpenKeyCount() { return registry_.OpenKeyCount(); }
+    std::string TestKey() { return ProcessTestKey(); }
+
+    Win32Registry registry_;
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32Registry, RegistryContract, Win32Backend);
+
 class Win32RegistryTest : public ::testing::Test {
   protected:
     void SetUp() override { DeleteTree(testKey_); }
     void TearDown() override {
         EXPECT_EQ(registry_.OpenKeyCount(), 0u);
-        DeleteTree(testKey_);
-        ::RegDeleteKeyA(HKEY_CURRENT_USER, kTestRoot);  // refused while others use it
+        RemoveProcessTestKey();
     }
 
     std::string Path(const std::string& below) const { return testKey_ + below; }
 
-    const std::string process_ = std::to_string(::GetCurrentProcessId());
-    const std::string testKey_ = std::string(kTestRoot) + "\\" + process_;
+    const std::string testKey_ = ProcessTestKey();
 
     Win32Registry registry_;
     settings::RegistryAccess reg_{registry_};
@@ -169,42 +191,6 @@ TEST_F(Win32RegistryTest, OtherTextTypesLeaveTheOutputAlone) {
     std::string text = "unchanged";
     EXPECT_TRUE(reg_.ReadRegString(kHkeyCurrentUser, testKey_, "Expand", text));
     EXPECT_EQ(text, "unchanged");
-}
-
-TEST_F(Win32RegistryTest, QueryAnswersAsThePortSays) {
-    HKey key = 0;
-    ASSERT_EQ(registry_.RegCreateKeyA(kHkeyCurrentUser, testKey_, key), winerr::kSuccess);
-    const std::uint8_t data[] = {'a', 'b', 'c', 'd', 'e'};
-    ASSERT_EQ(registry_.RegSetValueExA(key, "Five", regtype::kBinary, data, 5), winerr::kSuccess);
-
-    std::uint32_t type = 0;
-    std::uint8_t buffer[8] = {};
-    std::uint32_t size = 4;
-    EXPECT_EQ(registry_.RegQueryValueExA(key, "Five", &type, buffer, &size), winerr::kMoreData);
-    EXPECT_EQ(size, 5u);
-    size = sizeof buffer;
-    EXPECT_EQ(registry_.RegQueryValueExA(key, "Five", &type, buffer, &size), winerr::kSuccess);
-    EXPECT_EQ(type, regtype::kBinary);
-    EXPECT_EQ(size, 5u);
-    EXPECT_EQ(std::string(buffer, buffer + 5), "abcde");
-    EXPECT_EQ(registry_.RegQueryValueExA(key, "None", &type, buffer, &size), winerr::kFileNotFound);
-    EXPECT_EQ(registry_.RegDeleteValueA(key, "None"), winerr::kFileNotFound);
-    EXPECT_EQ(registry_.RegCloseKey(key), winerr::kSuccess);
-
-    HKey missing = 0;
-    EXPECT_EQ(registry_.RegOpenKeyA(kHkeyCurrentUser, Path("\\None"), missing),
-              winerr::kFileNotFound);
-}
-
-TEST_F(Win32RegistryTest, KeyWithSubkeyIsNotDeleted) {
-    ASSERT_TRUE(reg_.WriteRegDWORD(kHkeyCurrentUser, Path("\\Parent\\Child"), "Value", 1));
-    EXPECT_EQ(registry_.RegDeleteKeyA(kHkeyCurrentUser, Path("\\Parent")), winerr::kAccessDenied);
-    EXPECT_FALSE(reg_.DeleteRegKey(kHkeyCurrentUser, Path("\\Parent")));
-    EXPECT_TRUE(reg_.DeleteRegKey(kHkeyCurrentUser, Path("\\Parent\\Child")));
-    EXPECT_TRUE(reg_.DeleteRegKey(kHkeyCurrentUser, Path("\\Parent")));
-    HKey gone = 0;
-    EXPECT_EQ(registry_.RegOpenKeyA(kHkeyCurrentUser, Path("\\Parent"), gone),
-              winerr::kFileNotFound);
 }
 
 TEST_F(Win32RegistryTest, TextIsStoredInTheCodePageAndReadBackAsUtf8) {
