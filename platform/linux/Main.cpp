@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "core/Wakewatch.h"
+#include "platform/linux/CommandLine.h"
 #include "platform/linux/LayerShellCorners.h"
+#include "platform/linux/LinuxApplication.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/SessionKind.h"
 #include "platform/linux/X11Session.h"
@@ -22,6 +24,19 @@ extern "C" const char* __lsan_default_options() {
 int main(int argc, char** argv) {
     // The arguments as typed, before QApplication takes its own options out.
     std::vector<std::string> arguments(argv + 1, argv + argc);
+
+    // --help and --version answer before any display, tray or instance check,
+    // so they work over ssh, in scripts and while Wakewatch already runs.
+    if (const auto option = ww::platform::FindInformationOption(arguments);
+        option != ww::platform::InformationOption::kNone) {
+        const auto facts = ww::platform::MakeAppFacts(ww::platform::CurrentExecutablePath());
+        const std::string text = option == ww::platform::InformationOption::kHelp
+                                     ? ww::platform::HelpText(facts)
+                                     : ww::platform::VersionText(facts);
+        std::fputs(text.c_str(), stdout);
+        // A full disk or a closed pipe is a failure, as for any GNU program.
+        return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? 0 : 1;
+    }
 
     // Windows, menus and message boxes on the session's own display server;
     // in an X session the tray, the screen saver and the cursor are X11 matters.
