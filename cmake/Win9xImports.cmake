@@ -14,5 +14,5 @@ function(ww_win9x_program target)
   add_test(NAME ${target}_imports_exist_on_win95_and_nt4
     COMMAND ${PROJECT_SOURCE_DIR}/tools/check-imports ${CMAKE_OBJDUMP}
       $<TARGET_FILE:${target}> ${PROJECT_SOURCE_DIR}/tools/win9x-imports.txt)
-  set_tests_properties(${target}_imports_exist_on_win95_and_nt4 PROPERTIES LABELS unit)
+  set_tests_properties(${target}_imports_exist_on_win95_and_nt4 PROPERTIES LABELS "unit;release")
 endfunction()
