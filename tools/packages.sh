@@ -8,6 +8,8 @@ WW_PACKAGES=(
   # Wayland sessions: Qt's wayland platform, and the layer-shell client for
   # the hot corners (libwayland, wayland-scanner, xdg-shell and xdg-output)
   qt6-wayland libwayland-dev libwayland-bin wayland-protocols
+  # the icon theme's PNG files are written at build time
+  zlib1g-dev
   libgtest-dev libgmock-dev googletest
   # the end-to-end tests and ./run without a desktop: a virtual X server, a
   # tray host, input and screenshots, xdpyinfo; a private session bus for the
@@ -22,6 +24,12 @@ WW_PACKAGES=(
 # built from the googletest sources above) and 32-bit Wine to run what it builds.
 # shellcheck disable=SC2034 # used by ./test and tools/win32-test
 WW_WIN32_PACKAGES=(g++-mingw-w64-i686-posix wine wine32:i386)
+
+# Only ./test needs these: the Debian package build and lintian, and the
+# validators of what `cmake --install` puts in place (menu entry, AppStream
+# data, manual page, SVG icon).
+# shellcheck disable=SC2034 # used by ./test
+WW_PACKAGING_PACKAGES=(debhelper lintian desktop-file-utils appstream mandoc libxml2-utils)
 
 # Only ./test and tools/fuzz need these: clang with libFuzzer for the fuzz
 # targets, and clang-format for the formatting check.

@@ -94,7 +94,8 @@ TEST_F(MenuAndWindowTest, DoubleClickOpensTheWindowAndApplyWritesTheAutostartEnt
     EXPECT_TRUE(WaitFor([&] { return !ReadFile(UserAutostartEntry()).empty(); }, 5s));
     const std::string entry = ReadFile(UserAutostartEntry());
     EXPECT_NE(entry.find("[Desktop Entry]"), std::string::npos) << entry;
-    EXPECT_NE(entry.find(std::string("Exec=") + WW_PROGRAM_PATH), std::string::npos) << entry;
+    // The program's own path, unquoted as it needs no quotes, and nothing after it.
+    EXPECT_NE(entry.find("\nExec=" + ProgramPath() + "\n"), std::string::npos) << entry;
     // Apply keeps the window open.
     EXPECT_NE(MainWindowOf(program_->Pid()), 0u);
 }

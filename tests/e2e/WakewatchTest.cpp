@@ -58,12 +58,17 @@ Process& WakewatchTest::Launch(const std::string& name, const std::vector<std::s
 Process& WakewatchTest::Launch(const std::string& name, const Environment& env,
                                const std::vector<std::string>& args) {
     SpawnOptions program;
-    program.argv = {WW_PROGRAM_PATH};
+    program.argv = {ProgramPath()};
     program.argv.insert(program.argv.end(), args.begin(), args.end());
     program.env = env.Entries();
     program.stdoutPath = session_->Dir().Path() + "/" + name + ".stdout";
     program.stderrPath = session_->Dir().Path() + "/" + name + ".stderr";
     return programs_.emplace_back(program);
+}
+
+std::string WakewatchTest::ProgramPath() {
+    const char* installed = std::getenv("WW_E2E_PROGRAM");
+    return installed != nullptr && *installed != '\0' ? installed : WW_PROGRAM_PATH;
 }
 
 std::string WakewatchTest::MachineStore() const {

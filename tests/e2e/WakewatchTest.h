@@ -61,6 +61,9 @@ class WakewatchTest : public ::testing::Test {
     // The viewable top-level window of pid called "Wakewatch"; 0 when none.
     XWindow MainWindowOf(pid_t pid);
 
+    // The program under test: the build's, or an installed one named by
+    // WW_E2E_PROGRAM (the package test starts /usr/bin/wakewatch this way).
+    static std::string ProgramPath();
     static std::string HostName();
     // "<host name> up for <d> day(s), <h>:<mm>:<ss>".
     static bool IsUptimeTip(const std::string& tip);
