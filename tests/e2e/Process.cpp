@@ -1,6 +1,7 @@
 #include "tests/e2e/Process.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -218,6 +219,26 @@ std::string ReadFile(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::string ReadFirstLine(int fd, std::chrono::milliseconds timeout) {
+    std::string line;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 50) <= 0) {
+            continue;
+        }
+        char c = 0;
+        if (::read(fd, &c, 1) != 1) {
+            break;
+        }
+        if (c == '\n') {
+            return line;
+        }
+        line += c;
+    }
+    return {};
 }
 
 }  // namespace ww::e2e

@@ -74,4 +74,8 @@ int RunToEnd(const SpawnOptions& options, std::chrono::milliseconds timeout);
 // The whole text of a file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
 
+// The first line a child writes to `fd` (without its newline), or empty when
+// none is complete within `timeout`.
+std::string ReadFirstLine(int fd, std::chrono::milliseconds timeout);
+
 }  // namespace ww::e2e

@@ -9,24 +9,7 @@
 #include "tests/e2e/WaitFor.h"
 
 namespace ww::e2e {
-namespace {
-
-// The first line a child writes to fd, waiting up to ten seconds.
-std::string ReadLine(int fd) {
-    std::string line;
-    pollfd p{fd, POLLIN, 0};
-    while (line.find('\n') == std::string::npos && ::poll(&p, 1, 10000) > 0) {
-        char buffer[256];
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n <= 0) {
-            break;
-        }
-        line.append(buffer, static_cast<std::size_t>(n));
-    }
-    return line.substr(0, line.find('\n'));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 SniBus::SniBus(std::string dir, std::string hostProgram)
     : dir_(std::move(dir)), hostProgram_(std::move(hostProgram)) {
@@ -47,7 +30,7 @@ SniBus::SniBus(std::string dir, std::string hostProgram)
         throw;
     }
     ::close(fds[1]);
-    address_ = ReadLine(fds[0]);
+    address_ = ReadFirstLine(fds[0], std::chrono::seconds(10));
     ::close(fds[0]);
     if (address_.empty()) {
         throw std::runtime_error("dbus-daemon printed no address");

@@ -18,27 +18,6 @@ namespace {
 
 constexpr uid_t kUnprivileged = 65534;
 
-// The first line a child writes to `fd`.
-std::string ReadLine(int fd, std::chrono::milliseconds timeout) {
-    std::string line;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 50) <= 0) {
-            continue;
-        }
-        char c = 0;
-        if (::read(fd, &c, 1) != 1) {
-            break;
-        }
-        if (c == '\n') {
-            return line;
-        }
-        line += c;
-    }
-    return {};
-}
-
 // The compositor's socket in its runtime directory ("wayland-1"); empty until there.
 std::string FindSocket(const std::string& dir, const std::string& prefix) {
     std::error_code ignored;
@@ -100,7 +79,7 @@ WaylandSession::WaylandSession() {
     bus.fd3 = fds[1];
     bus_.emplace(bus);
     ::close(fds[1]);
-    busAddress_ = ReadLine(fds[0], 10s);
+    busAddress_ = ReadFirstLine(fds[0], 10s);
     ::close(fds[0]);
     if (busAddress_.empty()) {
         throw std::runtime_error("the private session bus did not come up");

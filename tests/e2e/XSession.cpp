@@ -13,27 +13,6 @@ namespace ww::e2e {
 
 namespace {
 
-// Reads the display number Xvfb writes to its -displayfd descriptor.
-std::string ReadDisplayNumber(int fd, std::chrono::milliseconds timeout) {
-    std::string number;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 50) <= 0) {
-            continue;
-        }
-        char c = 0;
-        if (::read(fd, &c, 1) != 1) {
-            break;
-        }
-        if (c == '\n') {
-            return number;
-        }
-        number += c;
-    }
-    return {};
-}
-
 // A pipe whose ends are close-on-exec and far from 0 to 3.
 struct Pipe {
     Pipe() {
@@ -75,7 +54,7 @@ XSession::XSession(bool trayHost) {
     server_.emplace(server);
     displayFd.CloseWrite();
 
-    const std::string number = ReadDisplayNumber(displayFd.read, 10s);
+    const std::string number = ReadFirstLine(displayFd.read, 10s);
     if (number.empty()) {
         throw std::runtime_error("Xvfb reported no display: " + ReadFile(server.stderrPath));
     }
