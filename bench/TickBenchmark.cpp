@@ -14,7 +14,7 @@
 #include "core/SharedState.h"
 #include "core/Wakewatch.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "platform/linux/X11Session.h"
+#include "platform/linux/x11/X11Session.h"
 
 namespace {
 

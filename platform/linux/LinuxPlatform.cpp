@@ -2,10 +2,10 @@
 
 #include <QApplication>
 
-#include "platform/linux/BusScreenSaver.h"
-#include "platform/linux/LayerShellCorners.h"
-#include "platform/linux/X11CursorScreen.h"
-#include "platform/linux/X11ScreenSaver.h"
+#include "platform/linux/saver/BusScreenSaver.h"
+#include "platform/linux/wayland/LayerShellCorners.h"
+#include "platform/linux/x11/X11CursorScreen.h"
+#include "platform/linux/x11/X11ScreenSaver.h"
 
 #include <X11/Xlib.h>
 

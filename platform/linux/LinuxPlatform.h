@@ -6,32 +6,32 @@
 
 #include "platform/common/RunState.h"
 #include "platform/common/WindowTable.h"
-#include "platform/linux/DesktopScreenSaver.h"
 #include "platform/linux/LinuxApplication.h"
-#include "platform/linux/LinuxClock.h"
-#include "platform/linux/LinuxIdentity.h"
 #include "platform/linux/LinuxInstance.h"
-#include "platform/linux/LinuxLocale.h"
-#include "platform/linux/LinuxRegistry.h"
-#include "platform/linux/LinuxShell.h"
-#include "platform/linux/LinuxWindowMessages.h"
-#include "platform/linux/ProcInterfaceTable.h"
-#include "platform/linux/ProcMemory.h"
-#include "platform/linux/ProcStatProcessorLoad.h"
-#include "platform/linux/QtDialogs.h"
-#include "platform/linux/QtEventLoop.h"
-#include "platform/linux/QtForms.h"
-#include "platform/linux/QtMainWindowView.h"
-#include "platform/linux/QtNotifyIcon.h"
-#include "platform/linux/QtTrayMenu.h"
-#include "platform/linux/QtTrayView.h"
 #include "platform/linux/SessionEnd.h"
 #include "platform/linux/SessionKind.h"
-#include "platform/linux/SessionScreenSaver.h"
 #include "platform/linux/SignalBridge.h"
-#include "platform/linux/Trace.h"
-#include "platform/linux/TrayHost.h"
-#include "platform/linux/X11Session.h"
+#include "platform/linux/proc/ProcInterfaceTable.h"
+#include "platform/linux/proc/ProcMemory.h"
+#include "platform/linux/proc/ProcStatProcessorLoad.h"
+#include "platform/linux/qt/LinuxWindowMessages.h"
+#include "platform/linux/qt/QtDialogs.h"
+#include "platform/linux/qt/QtEventLoop.h"
+#include "platform/linux/qt/QtForms.h"
+#include "platform/linux/qt/QtMainWindowView.h"
+#include "platform/linux/saver/DesktopScreenSaver.h"
+#include "platform/linux/saver/SessionScreenSaver.h"
+#include "platform/linux/shell/LinuxShell.h"
+#include "platform/linux/store/LinuxRegistry.h"
+#include "platform/linux/system/LinuxClock.h"
+#include "platform/linux/system/LinuxIdentity.h"
+#include "platform/linux/system/LinuxLocale.h"
+#include "platform/linux/trace/Trace.h"
+#include "platform/linux/tray/QtNotifyIcon.h"
+#include "platform/linux/tray/QtTrayMenu.h"
+#include "platform/linux/tray/QtTrayView.h"
+#include "platform/linux/tray/TrayHost.h"
+#include "platform/linux/x11/X11Session.h"
 #include "platform/ports/Ports.h"
 
 namespace ww::platform {
@@ -58,8 +58,6 @@ class LinuxPlatform {
   private:
     void OnHostAppeared();
     void OnClose(const std::string& traceEvent);
-    void UseX11();
-    void UseWayland();
 
     Trace trace_;
     RunState run_;

@@ -6,11 +6,11 @@
 
 #include "core/Wakewatch.h"
 #include "platform/linux/CommandLine.h"
-#include "platform/linux/LayerShellCorners.h"
 #include "platform/linux/LinuxApplication.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/SessionKind.h"
-#include "platform/linux/X11Session.h"
+#include "platform/linux/wayland/LayerShellCorners.h"
+#include "platform/linux/x11/X11Session.h"
 
 // Under the leak checker: libdbus keeps an allocation when no session bus
 // can be reached (Qt asks for one to look for a StatusNotifierItem host).

@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <vector>
 
-#include "platform/linux/TestApplication.h"
+#include "platform/linux/qt/TestApplication.h"
 
 namespace ww::platform {
 namespace {

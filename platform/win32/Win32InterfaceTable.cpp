@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "platform/common/MibIfTable.h"
+#include "platform/formats/MibIfTable.h"
 #include "platform/win32/SystemFolder.h"
 #include "platform/win32/Win32Calls.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/common/PerfData.h"
+#include "platform/formats/PerfData.h"
 #include "platform/ports/ProcessorLoad.h"
 
 namespace ww::platform {

@@ -21,8 +21,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/linux/DBusSignalRelay.h"
-#include "platform/linux/SniTypes.h"
+#include "platform/linux/tray/sni/DBusSignalRelay.h"
+#include "platform/linux/tray/sni/SniTypes.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <span>
 #include <vector>
 
-#include "platform/common/MibIfTable.h"
-#include "platform/common/PerfData.h"
+#include "platform/formats/MibIfTable.h"
+#include "platform/formats/PerfData.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace ww::platform;

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <variant>
 
-#include "platform/common/DesktopEntry.h"
-#include "platform/common/DesktopExec.h"
+#include "platform/formats/DesktopEntry.h"
+#include "platform/formats/DesktopExec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace ww::platform;

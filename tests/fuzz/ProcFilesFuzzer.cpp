@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/common/ProcMeminfo.h"
-#include "platform/common/ProcNetDev.h"
-#include "platform/common/ProcStat.h"
+#include "platform/formats/ProcMeminfo.h"
+#include "platform/formats/ProcNetDev.h"
+#include "platform/formats/ProcStat.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace ww::platform;

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <variant>
 
-#include "platform/common/RegText.h"
+#include "platform/formats/RegText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace ww::platform;

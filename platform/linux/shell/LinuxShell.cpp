@@ -1,0 +1,105 @@
+#include "platform/linux/shell/LinuxShell.h"
+
+#include <QDesktopServices>
+#include <QProcess>
+#include <QUrl>
+#include <cstdlib>
+
+#include "platform/linux/saver/SaverSettingsTool.h"
+#include "platform/linux/shell/ProgramRun.h"
+
+namespace ww::platform {
+namespace {
+
+constexpr std::intptr_t kOpened = 33;
+constexpr std::intptr_t kFileNotFound = 2;
+constexpr std::intptr_t kNoAssociation = 31;
+constexpr const char* kDefaultPath = "/usr/local/bin:/usr/bin:/bin";
+
+std::string Environment(const char* name, const char* fallback) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : fallback;
+}
+
+std::string Describe(const ToolCommand& command) {
+    std::string text = command.program;
+    for (const std::string& argument : command.arguments) {
+        text += ' ';
+        text += argument;
+    }
+    return text;
+}
+
+bool StartDetached(const ToolCommand& command) {
+    QStringList arguments;
+    for (const std::string& argument : command.arguments) {
+        arguments << QString::fromStdString(argument);
+    }
+    return QProcess::startDetached(QString::fromStdString(command.program), arguments);
+}
+
+}  // namespace
+
+LinuxShell::LinuxShell(Trace& trace) : LinuxShell(trace, Options{}) {}
+
+LinuxShell::LinuxShell(Trace& trace, Options options)
+    : trace_(trace), options_(std::move(options)) {}
+
+bool LinuxShell::OpenScreenSaverSettings() {
+    const std::optional<ToolCommand> command = FindSaverSettingsTool(
+        SearchPath(), options_.desktops.value_or(Environment("XDG_CURRENT_DESKTOP", "")));
+    const bool started = command.has_value() && StartDetached(*command);
+    if (trace_.Enabled()) {
+        trace_.Write(std::string("shell start ") + (started ? "ok " : "fail ") +
+                     "\"screen-saver settings\" " +
+                     Trace::Quote(command ? Describe(*command) : std::string()));
+    }
+    return started;
+}
+
+std::intptr_t LinuxShell::ShellExecuteA(Hwnd, std::string_view verb, std::string_view file,
+                                        std::string_view, std::string_view, int) {
+    const bool open =
+        verb.empty() || QString::fromUtf8(verb.data(), static_cast<qsizetype>(verb.size()))
+                                .compare(QLatin1String("open"), Qt::CaseInsensitive) == 0;
+    const std::intptr_t result = open ? Open(std::string(file)) : kNoAssociation;
+    if (trace_.Enabled()) {
+        trace_.Write("shell open " + Trace::Quote(file) + " " + std::to_string(result));
+    }
+    return result;
+}
+
+std::intptr_t LinuxShell::Open(const std::string& file) {
+    if (file.empty()) {
+        return kFileNotFound;
+    }
+    const std::string opener = FindExecutable(SearchPath(), "xdg-open");
+    if (opener.empty()) {
+        if (options_.desktopServicesFallback &&
+            QDesktopServices::openUrl(QUrl(QString::fromStdString(file)))) {
+            return kOpened;
+        }
+        return kFileNotFound;
+    }
+    const ProgramOutcome outcome = RunForAnswer(opener, {file}, options_.openWait);
+    switch (outcome.state) {
+        case ProgramOutcome::State::Running:
+            return kOpened;
+        case ProgramOutcome::State::Exited:
+            if (outcome.exitCode == 0) {
+                return kOpened;
+            }
+            return outcome.exitCode == 2 ? kFileNotFound : kNoAssociation;
+        case ProgramOutcome::State::NotStarted:
+            return kFileNotFound;
+        case ProgramOutcome::State::Killed:
+            break;
+    }
+    return kNoAssociation;
+}
+
+std::string LinuxShell::SearchPath() const {
+    return options_.searchPath.value_or(Environment("PATH", kDefaultPath));
+}
+
+}  // namespace ww::platform

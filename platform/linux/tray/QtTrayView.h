@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "platform/linux/trace/Trace.h"
+#include "platform/linux/tray/TrayHost.h"
+#include "platform/linux/tray/TrayView.h"
+#include "platform/linux/tray/sni/SniItem.h"
+
+namespace ww::platform {
+
+// The tray icon: our own StatusNotifierItem, or the toolkit's XEmbed icon.
+//
+// Qt decides once per process whether its tray icons speak
+// StatusNotifierItem, when the first one is made, by whether a host was
+// registered then. So the toolkit's icon is made only when it is first needed
+// in an XEmbed tray, a moment when no host is there: it stays XEmbed.
+class QtTrayView final : public QObject, public TrayView {
+  public:
+    explicit QtTrayView(Trace& trace);
+    ~QtTrayView() override;
+
+    // The tray the next Show goes to; a shown icon leaves the other.
+    void SetKind(TrayKind kind);
+    TrayKind Kind() const { return kind_; }
+
+    void SetToolTip(const QString& tip) override;
+    void SetIcon(const QIcon& icon) override;
+    void Show() override;
+    void Hide() override;
+    void SetClickHandler(ClickHandler handler) override;
+
+    // The dbusmenu object of the item, and what a host's ContextMenu request
+    // does.
+    void SetMenu(QDBusVirtualObject* menu, std::function<void(QPoint at)> onContextMenu);
+    // A mouse action the host made known another way (its asking for the menu).
+    void ReportClick(TrayClick click);
+
+    // Remembers where and for which widget the XEmbed icon's tooltip was
+    // asked for, to refresh it in place.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QSystemTrayIcon& XEmbedIcon();
+    void RefreshVisibleTip(const QString& previous, const QString& tip);
+
+    Trace& trace_;
+    TrayKind kind_ = TrayKind::None;
+    bool shown_ = false;
+    QString tip_;
+    QIcon icon_;
+    SniItem sni_;
+    std::unique_ptr<QSystemTrayIcon> xembed_;
+    ClickHandler onClick_;
+    QPointer<QWidget> tipWidget_;
+    QPoint tipPosition_;
+};
+
+}  // namespace ww::platform

@@ -1,0 +1,32 @@
+#include "platform/linux/wayland/CornerGeometry.h"
+
+namespace ww::platform {
+
+std::optional<std::size_t> OriginOutput(const std::vector<OutputRect>& outputs) {
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        const OutputRect& r = outputs[i];
+        if (r.width > 0 && r.height > 0 && r.x <= 0 && r.y <= 0 && r.x + r.width > 0 &&
+            r.y + r.height > 0) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+Point CornerPoint(Corner corner, std::int32_t width, std::int32_t height) {
+    if (width <= 0 || height <= 0) {
+        width = kNominalWidth;
+        height = kNominalHeight;
+    }
+    switch (corner) {
+        case Corner::BottomLeft:
+            return {0, height - 1};
+        case Corner::BottomRight:
+            return {width - 1, height - 1};
+        case Corner::None:
+            break;
+    }
+    return {width / 2, height / 2};
+}
+
+}  // namespace ww::platform
