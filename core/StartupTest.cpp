@@ -6,9 +6,12 @@
 #include "core/FrmSysTray.h"
 #include "core/Wakewatch.h"
 #include "platform/sim/SimPlatform.h"
+#include "tests/support/CaseNames.h"
 
 namespace ww::core {
 namespace {
+
+using ww::cases::PrintTo;
 
 using platform::SimPlatform;
 
@@ -135,6 +138,7 @@ TEST(Startup, TicksCannotRunWhileTheDuplicateBoxIsOpen) {
 }
 
 struct PopupCase {
+    const char* name;
     const char* command;
     bool opens;
 };
@@ -146,13 +150,16 @@ TEST_P(PopupOptionTest, ComparesTheWholeArgumentTextInUpperCase) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, PopupOptionTest,
-                         ::testing::Values(PopupCase{"-POPUP", true}, PopupCase{"-popup", true},
-                                           PopupCase{"-PopUp", true}, PopupCase{"", false},
-                                           PopupCase{"-POPUP now", false},
-                                           PopupCase{"/POPUP", false},
-                                           PopupCase{"\"-POPUP\"", false},
-                                           PopupCase{" -POPUP", false},
-                                           PopupCase{"-POPUPX", false}));
+                         ::testing::Values(PopupCase{"UpperCase", "-POPUP", true},
+                                           PopupCase{"LowerCase", "-popup", true},
+                                           PopupCase{"MixedCase", "-PopUp", true},
+                                           PopupCase{"Empty", "", false},
+                                           PopupCase{"FollowedByMore", "-POPUP now", false},
+                                           PopupCase{"Slash", "/POPUP", false},
+                                           PopupCase{"Quoted", "\"-POPUP\"", false},
+                                           PopupCase{"LeadingBlank", " -POPUP", false},
+                                           PopupCase{"LongerWord", "-POPUPX", false}),
+                         cases::CaseName{});
 
 struct ShutdownCase {
     const char* name;
@@ -189,7 +196,7 @@ TEST_P(ShutdownTest, SwitchesSaverOnRemovesIconUnhooksAndEnds) {
 INSTANTIATE_TEST_SUITE_P(Paths, ShutdownTest,
                          ::testing::Values(ShutdownCase{"ExitCommand", false},
                                            ShutdownCase{"PlatformClose", true}),
-                         [](const auto& param) { return std::string(param.param.name); });
+                         cases::CaseName{});
 
 }  // namespace
 }  // namespace ww::core

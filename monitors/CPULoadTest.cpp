@@ -10,9 +10,12 @@
 #include <vector>
 
 #include "platform/sim/SimPlatform.h"
+#include "tests/support/CaseNames.h"
 
 namespace ww::monitors {
 namespace {
+
+using ww::cases::PrintTo;
 
 using platform::ProcessorInstance;
 
@@ -158,8 +161,7 @@ const TextCase kTextCases[] = {
      {Baseline(Idle(kT0, {0}, "")), Idle(~0ULL, {0}, "CPU query failed")}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Samples, CpuText, ::testing::ValuesIn(kTextCases),
-                         [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Samples, CpuText, ::testing::ValuesIn(kTextCases), cases::CaseName{});
 
 // --- the error table ---------------------------------------------------------
 
@@ -246,8 +248,7 @@ const ErrorCase kErrorCases[] = {
      -2147213498, "CPULoad.CollectCPUData()", kDataText},
 };
 
-INSTANTIATE_TEST_SUITE_P(Table, CpuErrors, ::testing::ValuesIn(kErrorCases),
-                         [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, CpuErrors, ::testing::ValuesIn(kErrorCases), cases::CaseName{});
 
 TEST(CpuLoadError, NumbersAreTheUserErrorBasePlusTheirCode) {
     for (std::int32_t code = 8001; code <= 8006; ++code) {

@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "platform/sim/SimPlatform.h"
+#include "tests/support/CaseNames.h"
 
 namespace ww::monitors {
 namespace {
+
+using ww::cases::PrintTo;
 
 struct TextCase {
     const char* name;
@@ -58,8 +61,7 @@ const TextCase kNt5Cases[] = {
     {"AllOnes", ~0ULL, 0, ",", "memory query failed"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Figures, MemoryTextNt5, ::testing::ValuesIn(kNt5Cases),
-                         [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Figures, MemoryTextNt5, ::testing::ValuesIn(kNt5Cases), cases::CaseName{});
 
 struct ShortCase {
     const char* name;
@@ -95,7 +97,7 @@ const ShortCase kOlderCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Figures, MemoryTextOlder, ::testing::ValuesIn(kOlderCases),
-                         [](const auto& p) { return std::string(p.param.name); });
+                         cases::CaseName{});
 
 TEST(MemoryText, FailedExCallGivesTheFailureTextNotZero) {
     platform::SimPlatform sim;
@@ -163,7 +165,7 @@ const TrimCase kTrimCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Answers, TrimWorkingSetCalls, ::testing::ValuesIn(kTrimCases),
-                         [](const auto& p) { return std::string(p.param.name); });
+                         cases::CaseName{});
 
 }  // namespace
 }  // namespace ww::monitors

@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "platform/sim/SimPlatform.h"
+#include "tests/support/CaseNames.h"
 
 namespace ww::monitors {
 namespace {
+
+using ww::cases::PrintTo;
 
 using Rows = std::vector<platform::InterfaceOctets>;
 
@@ -113,7 +116,7 @@ const SamplerCase kSamplerCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Ticks, NetworkActivitySamples, ::testing::ValuesIn(kSamplerCases),
-                         [](const auto& p) { return std::string(p.param.name); });
+                         cases::CaseName{});
 
 Rows FortyFiveRows() {
     Rows rows;

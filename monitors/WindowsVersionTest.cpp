@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/SimPlatform.h"
+#include "tests/support/CaseNames.h"
 
 namespace ww::monitors {
 namespace {
 
+using ww::cases::PrintTo;
+
 struct VersionCase {
-    const char* system;
+    const char* name;
     std::uint32_t platformId;
     std::uint32_t major;
     bool nt5OrLater;
@@ -31,7 +34,7 @@ INSTANTIATE_TEST_SUITE_P(Systems, DetectWindowsVersionTest,
                                            VersionCase{"Windows2000", 2, 5, true},
                                            VersionCase{"Vista", 2, 6, true},
                                            VersionCase{"PlatformThree", 3, 1, true}),
-                         [](const auto& param) { return std::string(param.param.system); });
+                         cases::CaseName{});
 
 TEST(DetectWindowsVersion, FailedCallGivesPlatformZeroAndKeepsTheFlag) {
     platform::SimPlatform sim;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
 #include <tuple>
 
 namespace ww::uptime {
@@ -19,6 +21,13 @@ struct AddCase {
     LocalTime to;
 };
 
+// "2026-03-01 00:00:00 -1 s"
+void PrintTo(const AddCase& c, std::ostream* out) {
+    const LocalTime& t = c.from;
+    *out << t.year << '-' << t.month << '-' << t.day << ' ' << t.hour << ':' << t.minute << ':'
+         << t.second << ' ' << (c.seconds >= 0 ? "+" : "") << c.seconds << " s";
+}
+
 class AddSecondsTest : public ::testing::TestWithParam<AddCase> {};
 
 TEST_P(AddSecondsTest, CrossesCalendarBoundaries) {
@@ -33,7 +42,12 @@ INSTANTIATE_TEST_SUITE_P(
                       AddCase{{2100, 3, 1, 0, 0, 0}, -86'400, {2100, 2, 28, 0, 0, 0}},
                       AddCase{{2026, 1, 1, 0, 0, 0}, -1, {2025, 12, 31, 23, 59, 59}},
                       AddCase{{2026, 12, 7, 6, 25, 0}, -400LL * 86'400, {2025, 11, 2, 6, 25, 0}},
-                      AddCase{{2026, 12, 31, 23, 59, 59}, 1, {2027, 1, 1, 0, 0, 0}}));
+                      AddCase{{2026, 12, 31, 23, 59, 59}, 1, {2027, 1, 1, 0, 0, 0}}),
+    // Every case starts on a day of its own: From20260301.
+    [](const auto& test) {
+        const LocalTime& from = test.param.from;
+        return "From" + std::to_string(from.year * 10000 + from.month * 100 + from.day);
+    });
 
 TEST(FormatStartTime, TwelveHourClockAndTwoDigitFields) {
     EXPECT_EQ(FormatStartTime({2009, 7, 4, 0, 5, 9}, "Jul"), "04-Jul-09 12:05:09 am");

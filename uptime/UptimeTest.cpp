@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "platform/sim/SimPlatform.h"
@@ -16,6 +17,10 @@ struct UptimeCase {
     std::int64_t tenThousandths;
     const char* text;
 };
+
+void PrintTo(const UptimeCase& c, std::ostream* out) {
+    *out << c.tenThousandths << " ten-thousandths of a second";
+}
 
 class UptimeTextTest : public ::testing::TestWithParam<UptimeCase> {};
 
@@ -39,7 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
         UptimeCase{909296'0000, "10 days, 12:34:56"}, UptimeCase{32707'0000, "0 days, 9:05:07"},
         UptimeCase{58'5000, "0 days, 0:00:58"}, UptimeCase{59'5000, "0 days, 0:01:00"},
         UptimeCase{86399'5000, "1 day, 0:00:00"}, UptimeCase{3599'5000, "0 days, 1:00:00"},
-        UptimeCase{60'4999, "0 days, 0:01:00"}, UptimeCase{60'5001, "0 days, 0:01:01"}));
+        UptimeCase{60'4999, "0 days, 0:01:00"}, UptimeCase{60'5001, "0 days, 0:01:01"}),
+    [](const auto& test) { return "Reading" + std::to_string(test.param.tenThousandths); });
 
 TEST(Uptime, CounterQuotientRoundsToFourDecimalsHalfToEven) {
     SimPlatform sim;
@@ -68,6 +74,10 @@ struct TickCase {
     std::int64_t expected;  // ten-thousandths, or kUptimeFailed
 };
 
+void PrintTo(const TickCase& c, std::ostream* out) {
+    *out << c.ticks << " ms";
+}
+
 class TickFallbackTest : public ::testing::TestWithParam<TickCase> {};
 
 TEST_P(TickFallbackTest, WholeSecondsOrFailure) {
@@ -86,7 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TickCase{2'147'483'648u, kUptimeFailed},
                       // ... except the last second before the wrap, which truncates to 0.
                       TickCase{4'294'966'296u, kUptimeFailed}, TickCase{4'294'966'297u, 0},
-                      TickCase{4'294'967'295u, 0}));
+                      TickCase{4'294'967'295u, 0}),
+    [](const auto& test) { return "Ticks" + std::to_string(test.param.ticks); });
 
 TEST(Uptime, OverflowWhileSplittingGivesTheFailureText) {
     SimPlatform sim;
@@ -103,6 +114,10 @@ struct StartCase {
     std::int64_t uptimeSeconds;
     const char* text;
 };
+
+void PrintTo(const StartCase& c, std::ostream* out) {
+    *out << "up " << c.uptimeSeconds << " s";
+}
 
 class StartTimeTest : public ::testing::TestWithParam<StartCase> {};
 
@@ -121,7 +136,8 @@ INSTANTIATE_TEST_SUITE_P(
                       StartCase{{2026, 12, 6, 14, 3, 9}, 0, "06-Dec-26 2:03:09 pm"},
                       StartCase{{2026, 12, 7, 0, 20, 0}, 300, "07-Dec-26 12:15:00 am"},
                       StartCase{{2026, 12, 8, 12, 0, 0}, 86'400, "07-Dec-26 12:00:00 pm"},
-                      StartCase{{2027, 1, 1, 0, 0, 30}, 60, "31-Dec-26 11:59:30 pm"}));
+                      StartCase{{2027, 1, 1, 0, 0, 30}, 60, "31-Dec-26 11:59:30 pm"}),
+    [](const auto& test) { return "Up" + std::to_string(test.param.uptimeSeconds) + "Seconds"; });
 
 TEST(Uptime, StartTimeUsesTheLocaleMonthName) {
     SimPlatform sim;

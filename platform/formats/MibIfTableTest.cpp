@@ -1,4 +1,5 @@
 #include "platform/formats/MibIfTable.h"
+#include "tests/support/CaseNames.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,8 @@
 
 namespace ww::platform {
 namespace {
+
+using ww::cases::PrintTo;
 
 using Bytes = std::vector<std::uint8_t>;
 using Rows = std::vector<InterfaceOctets>;
@@ -84,7 +87,7 @@ const TableCase kTableCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Buffers, ReadMibIfTableCases, ::testing::ValuesIn(kTableCases),
-                         [](const auto& p) { return std::string(p.param.name); });
+                         cases::CaseName{});
 
 TEST(ReadMibIfTable, ReadsLittleEndianAtTheRowOffsets) {
     Bytes bytes(kMibIfTableRowsOffset + 2 * kMibIfRowSize, 0);

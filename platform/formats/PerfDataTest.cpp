@@ -1,4 +1,5 @@
 #include "platform/formats/PerfData.h"
+#include "tests/support/CaseNames.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,8 @@
 
 namespace ww::platform {
 namespace {
+
+using ww::cases::PrintTo;
 
 using Data = std::vector<std::uint8_t>;
 
@@ -175,8 +178,7 @@ const TimeCase kTimeCases[] = {
     {"Millisecond1000", {2006, 1, 0, 1, 0, 0, 0, 1000}, std::nullopt},
 };
 
-INSTANTIATE_TEST_SUITE_P(Times, FileTimeCases, ::testing::ValuesIn(kTimeCases),
-                         [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Times, FileTimeCases, ::testing::ValuesIn(kTimeCases), cases::CaseName{});
 
 // --- well-formed blocks ---------------------------------------------------------
 
@@ -222,7 +224,7 @@ const GoodCase kGoodCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Blocks, ReadGoodBlocks, ::testing::ValuesIn(kGoodCases),
-                         [](const auto& p) { return std::string(p.param.name); });
+                         cases::CaseName{});
 
 TEST(ReadProcessorSample, ObjectMarkedWithoutInstancesHasNone) {
     Layout layout;
@@ -354,8 +356,7 @@ const BadCase kBadCases[] = {
      kUnreadable},
 };
 
-INSTANTIATE_TEST_SUITE_P(Blocks, ReadBadBlocks, ::testing::ValuesIn(kBadCases),
-                         [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Blocks, ReadBadBlocks, ::testing::ValuesIn(kBadCases), cases::CaseName{});
 
 // Every byte of the block is needed, so every cut of it is refused, and none
 // is read beyond (the sanitizer watches the exactly sized copies).
@@ -496,7 +497,7 @@ const QueryCase kQueryCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Answers, PerfDataAnswers, ::testing::ValuesIn(kQueryCases),
-                         [](const auto& p) { return std::string(p.param.name); });
+                         cases::CaseName{});
 
 }  // namespace
 }  // namespace ww::platform

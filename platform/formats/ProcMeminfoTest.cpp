@@ -1,4 +1,5 @@
 #include "platform/formats/ProcMeminfo.h"
+#include "tests/support/CaseNames.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,8 @@
 
 namespace ww::platform {
 namespace {
+
+using ww::cases::PrintTo;
 
 struct MeminfoCase {
     const char* name;
@@ -46,7 +49,7 @@ const MeminfoCase kMeminfoCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Texts, ParseCommittedAsCases, ::testing::ValuesIn(kMeminfoCases),
-                         [](const auto& p) { return std::string(p.param.name); });
+                         cases::CaseName{});
 
 }  // namespace
 }  // namespace ww::platform

@@ -1,4 +1,5 @@
 #include "platform/formats/ProcNetDev.h"
+#include "tests/support/CaseNames.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,8 @@
 
 namespace ww::platform {
 namespace {
+
+using ww::cases::PrintTo;
 
 using Rows = std::vector<InterfaceOctets>;
 
@@ -73,7 +76,7 @@ const DevCase kDevCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Texts, ParseProcNetDevCases, ::testing::ValuesIn(kDevCases),
-                         [](const auto& p) { return std::string(p.param.name); });
+                         cases::CaseName{});
 
 TEST(ParseProcNetDev, FortyFiveInterfacesInFileOrder) {
     std::string text = kHeader;

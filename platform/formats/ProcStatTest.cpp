@@ -1,4 +1,5 @@
 #include "platform/formats/ProcStat.h"
+#include "tests/support/CaseNames.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,8 @@
 
 namespace ww::platform {
 namespace {
+
+using ww::cases::PrintTo;
 
 using Pairs = std::vector<std::pair<std::int32_t, std::uint64_t>>;
 
@@ -66,7 +69,7 @@ const StatCase kStatCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Texts, ParseProcStatCases, ::testing::ValuesIn(kStatCases),
-                         [](const auto& p) { return std::string(p.param.name); });
+                         cases::CaseName{});
 
 // Random bytes rich in the characters the parser looks for: it must neither
 // crash nor read out of bounds (the sanitizer watches), and what it returns
@@ -115,8 +118,7 @@ const TickCase kTickCases[] = {
     {"HzNegative", 5, -100, std::nullopt},
 };
 
-INSTANTIATE_TEST_SUITE_P(Ticks, TickCases, ::testing::ValuesIn(kTickCases),
-                         [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Ticks, TickCases, ::testing::ValuesIn(kTickCases), cases::CaseName{});
 
 }  // namespace
 }  // namespace ww::platform
