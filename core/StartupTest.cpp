@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/FrmSysTray.h"
 #include "core/Wakewatch.h"
 #include "platform/sim/SimPlatform.h"
+#include "settings/SettingsStore.h"
 #include "tests/support/CaseNames.h"
 
 namespace ww::core {
@@ -75,6 +77,31 @@ TEST(Startup, RunsItsStepsInOrder) {
     };
     EXPECT_LT(index("Now"), index("RegOpenKeyA"));
     EXPECT_LT(index("RegOpenKeyA"), index("RegisterWindowMessageA"));
+}
+
+// Settings are read before the icon is added, so its very first picture
+// already shows whether hot corners are on.
+TEST(Startup, TheFirstPictureShowsTheStoredHotCornersSetting) {
+    const struct {
+        std::optional<std::uint32_t> stored;
+        tray::TrayPicture first;
+    } cases[] = {{std::nullopt, tray::TrayPicture::imgSleeperDisabled_none},
+                 {0, tray::TrayPicture::imgSleeperDisabled_none},
+                 {1, tray::TrayPicture::imgIcon_none}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored ? std::to_string(*c.stored) : "missing");
+        SimPlatform sim;
+        if (c.stored) {
+            sim.registry().SetDword(platform::kHkeyLocalMachine, settings::SettingsKey(),
+                                    "HotCorners", *c.stored);
+        }
+        Wakewatch program(sim.ports());
+        program.Start();
+        const auto& requests = sim.notifyIcon().Requests();
+        ASSERT_FALSE(requests.empty());
+        EXPECT_EQ(requests.front().message, platform::nim::kAdd);
+        EXPECT_EQ(requests.front().data.hIcon, program.TrayForm().Tray().IconHandle(c.first));
+    }
 }
 
 TEST(Startup, FirstTooltipThenUptimeBeforeAnyTick) {

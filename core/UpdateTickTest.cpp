@@ -48,6 +48,22 @@ TEST_F(UpdateTickTest, RunsSamplerTooltipTrayStateYieldThenTrimInOrder) {
     EXPECT_EQ(order, expected);
 }
 
+// The tick's yield is where clicks and menu commands run: they see the tooltip
+// this tick wrote, and the working set is trimmed only after them.
+TEST_F(UpdateTickTest, EventsDuringATickSeeItsTooltipAndRunBeforeTheTrim) {
+    sim.clock().SetUptimeMs(183'845'000);
+    std::string tipSeen;
+    int trimsSeen = -1;
+    sim.eventLoop().Post([&] {
+        tipSeen = Tip();
+        trimsSeen = sim.memory().TrimCount();
+    });
+    sim.clock().AdvanceMs(400);
+    EXPECT_EQ(tipSeen, "OFFICE7 up for 2 days, 3:04:05");
+    EXPECT_EQ(trimsSeen, 0);
+    EXPECT_EQ(sim.memory().TrimCount(), 1);
+}
+
 TEST_F(UpdateTickTest, TooltipFollowsTheUptimeEveryTick) {
     sim.clock().AdvanceMs(400);
     EXPECT_EQ(Tip(), "OFFICE7 up for 0 days, 0:00:59");
