@@ -1,5 +1,7 @@
 #include "platform/linux/LinuxPlatform.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 
 #include "platform/linux/saver/BusScreenSaver.h"
@@ -49,6 +51,9 @@ LinuxPlatform::LinuxPlatform(SessionKind session, std::vector<std::string> argum
       mainWindow_(table_, windows_, trace_, run_),
       signals_([this](int signal) { OnClose("close signal " + std::to_string(signal)); }),
       session_([this] { OnClose("close session"); }),
+      // A second -POPUP start is a host's left click: the window opens.
+      popups_(PopupAddress(geteuid(), LockFilePath(InstanceEnvironment::FromProcess())),
+              [this] { trayView_.ReportClick(TrayClick::DoubleClick); }),
       ports_{clock_,    locale_,         identity_,  notifyIcon_,   windows_,
              instance_, application_,    eventLoop_, dialogs_,      forms_,
              registry_, interfaceTable_, memory_,    *screenSaver_, *cursorScreen_,
@@ -79,6 +84,8 @@ int LinuxPlatform::Run() {
     if (run_.Ended()) {
         return 0;
     }
+    // Only the instance that runs listens: a refused one has ended above.
+    popups_.Listen();
     return QApplication::exec();
 }
 

@@ -8,6 +8,7 @@
 #include "platform/common/WindowTable.h"
 #include "platform/linux/LinuxApplication.h"
 #include "platform/linux/LinuxInstance.h"
+#include "platform/linux/PopupRequests.h"
 #include "platform/linux/SessionEnd.h"
 #include "platform/linux/SessionKind.h"
 #include "platform/linux/SignalBridge.h"
@@ -91,6 +92,7 @@ class LinuxPlatform {
 
     SignalBridge signals_;
     SessionEnd session_;
+    PopupRequests popups_;
 
     Ports ports_;
 };

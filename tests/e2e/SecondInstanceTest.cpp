@@ -47,5 +47,28 @@ TEST_F(SecondInstanceTest, IsRefusedWithAMessageAndLeavesTheFirstRunning) {
     EXPECT_EQ(Probe().SaverTimeout(), saverTimeout);
 }
 
+// The menu entry's "Open the Main Window" starts wakewatch -POPUP while
+// Wakewatch runs: the running one shows its window, and no box appears.
+TEST_F(SecondInstanceTest, APopupStartOpensTheRunningInstancesWindowInsteadOfTheBox) {
+    Process& first = Launch("first");
+    ASSERT_NE(WaitDocked(first.Pid()), 0u) << "first instance: " << first.Describe();
+    ASSERT_EQ(MainWindowOf(first.Pid()), 0u);
+
+    Process& second = Launch("second", {"-POPUP"});
+    ASSERT_TRUE(second.WaitExit(10s)) << second.Describe();
+    EXPECT_EQ(second.ExitCode(), 0) << second.Describe();
+    EXPECT_TRUE(WaitFor([&] { return MainWindowOf(first.Pid()) != 0; }, 10s))
+        << "the running instance did not show its window";
+    EXPECT_FALSE(TraceOf("second").Has("msgbox")) << "the second start showed a box";
+    EXPECT_TRUE(first.Running()) << first.Describe();
+    Snapshot("popup-window");
+
+    // Asked again while the window is open: still no box, the window stays.
+    Process& third = Launch("third", {"-popup"});
+    ASSERT_TRUE(third.WaitExit(10s)) << third.Describe();
+    EXPECT_EQ(third.ExitCode(), 0) << third.Describe();
+    EXPECT_NE(MainWindowOf(first.Pid()), 0u);
+}
+
 }  // namespace
 }  // namespace ww::e2e

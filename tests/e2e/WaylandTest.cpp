@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 #include <tuple>
+#include <vector>
 
 #include "tests/e2e/Environment.h"
 #include "tests/e2e/SniBus.h"
@@ -154,20 +155,50 @@ TEST_F(WaylandTest, AnXDisplayNamedBesideTheSessionIsNotUsed) {
         << ::testing::PrintToString(session_->SaverCalls());
 }
 
-TEST_F(WaylandTest, AnUnreachableCompositorIsNamedInOneLine) {
-    for (const auto& [name, value, shown] :
-         {std::tuple{"WAYLAND_DISPLAY", "wayland-77", "\"wayland-77\""},
-          std::tuple{"XDG_SESSION_TYPE", "wayland", "\"wayland-0\""}}) {
-        SCOPED_TRACE(name);
+TEST_F(WaylandTest, AnUnreachableCompositorIsWaitedForThenNamedInOneLine) {
+    const struct {
+        const char* name;
+        const char* value;
+        const char* shown;
+    } cases[] = {{"WAYLAND_DISPLAY", "wayland-77", "\"wayland-77\""},
+                 {"XDG_SESSION_TYPE", "wayland", "\"wayland-0\""}};
+    // Both at once: each waits its full time before it gives up.
+    std::vector<Process*> launched;
+    for (const auto& c : cases) {
         Environment env = session_->ProgramEnv("unreachable");
         env.Unset("WAYLAND_DISPLAY");
-        env.Set(name, value);
-        Process& program = Launch(env);
-        ASSERT_TRUE(program.WaitExit(10s));
+        env.Set(c.name, c.value);
+        SpawnOptions program;
+        program.argv = {WW_PROGRAM_PATH};
+        program.env = env.Entries();
+        program.stderrPath = session_->Dir().Path() + "/" + c.name + ".stderr";
+        launched.push_back(&programs_.emplace_back(program));
+    }
+    for (std::size_t i = 0; i < launched.size(); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        Process& program = *launched[i];
+        ASSERT_TRUE(program.WaitExit(45s));
         EXPECT_EQ(program.ExitCode(), 1) << program.Describe();
         EXPECT_EQ(Stderr(program),
-                  std::string("wakewatch: cannot reach the Wayland compositor ") + shown + "\n");
+                  std::string("wakewatch: waiting up to 30 s for the Wayland compositor\n"
+                              "wakewatch: cannot reach the Wayland compositor ") +
+                      cases[i].shown + "\n");
     }
+}
+
+TEST_F(WaylandTest, ACompositorThatComesUpLaterIsWaitedFor) {
+    Environment env = session_->ProgramEnv("wakewatch");
+    const std::string real = env.Get("WAYLAND_DISPLAY");
+    const std::string late = session_->Dir().Path() + "/late-wayland";
+    env.Set("WAYLAND_DISPLAY", late);
+    Process& program = Launch(env);
+    ASSERT_TRUE(WaitFor(
+        [&] { return Stderr(program).find("waiting up to 30 s") != std::string::npos; }, 10s))
+        << program.Describe();
+    EXPECT_TRUE(program.Running()) << program.Describe();
+    // The compositor's socket appears, as it does when the compositor is up.
+    std::filesystem::create_symlink(real, late);
+    EXPECT_TRUE(Started(program)) << program.Describe();
 }
 
 TEST_F(WaylandTest, PopupOpensTheMainWindow) {
