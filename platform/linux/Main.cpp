@@ -11,6 +11,7 @@
 #include "platform/linux/SessionKind.h"
 #include "platform/linux/wayland/LayerShellCorners.h"
 #include "platform/linux/x11/X11Session.h"
+#include "platform/ports/ProgramInfo.h"
 
 // Under the leak checker: libdbus keeps an allocation when no session bus
 // can be reached (Qt asks for one to look for a StatusNotifierItem host).
@@ -53,7 +54,7 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Wakewatch"));
+    QApplication::setApplicationName(QString::fromUtf8(ww::platform::kAppTitle));
     QApplication::setQuitOnLastWindowClosed(false);
 
     ww::platform::LinuxPlatform platform(session, std::move(arguments));
