@@ -47,7 +47,6 @@ struct Rig {
     Rig() {
         form = sim.forms().CreateTrayForm(events);
         tray.LoadPictures(form.pictureBox);
-        saver.SetTrayWindow(form.form);
         stored.HotCornersEnabled = 1;
     }
 
@@ -83,12 +82,11 @@ struct Rig {
 
     NoFormEvents events;
     platform::SimPlatform sim;
-    monitors::ComputerIdentity computer;
     settings::StoredFlags stored;
     ScreenSaverSwitch saverSwitch;
     platform::Forms::TrayFormWindows form;
     tray::SysTray tray{sim.notifyIcon(), sim.windows(), [] { return tray::TrayIconLook{}; }};
-    ScreenSaver saver{sim.windows(), sim.systemParameters(), computer};
+    ScreenSaver saver{sim.systemParameters()};
     monitors::NetworkActivity network{sim.interfaceTable()};
     FaultyCursorScreen cursor{sim.cursorScreen()};
     HotCorners hotCorners{cursor, sim.dialogs(), saver, tray, stored, saverSwitch, network};
