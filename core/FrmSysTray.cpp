@@ -28,7 +28,7 @@ FrmSysTray::FrmSysTray(platform::Ports& ports, SharedState& shared)
       uptime_(ports.clock, ports.locale),
       sysTray_(ports.notifyIcon, ports.windows, [this] { return StartupLook(); }),
       reg_(ports.registry),
-      saver_(ports.windows, ports.systemParameters, shared),
+      saver_(ports.systemParameters),
       network_(ports.interfaceTable),
       hotCorners_(ports.cursorScreen, ports.dialogs, saver_, sysTray_, shared, shared, network_),
       frmMain_(ports, shared, shared, uptime_),
@@ -45,7 +45,6 @@ FrmSysTray::~FrmSysTray() {
 void FrmSysTray::Load() {
     windows_ = ports_.forms.CreateTrayForm(*this);
     sysTray_.LoadPictures(windows_.pictureBox);
-    saver_.SetTrayWindow(windows_.form);
     menu_.CreateMenu(windows_.form);
     loaded_ = true;
     Form_Load();

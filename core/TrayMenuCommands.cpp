@@ -96,8 +96,7 @@ void TrayMenuCommands::menuRestore_Click() {
 // In force at once and for the rest of the run; a write that fails is said.
 void TrayMenuCommands::menuHotCorners_Click() {
     shared_.HotCornersEnabled = hotCornersChecked_ ? 0 : 1;
-    const bool stored = reg_.WriteRegDWORD(platform::kHkeyLocalMachine, settings::SettingsKey(),
-                                           "HotCorners", shared_.HotCornersEnabled);
+    const bool stored = settings::StoreHotCorners(reg_, shared_.HotCornersEnabled);
     if (frmMain_.Loaded()) {
         frmMain_.SetHotCornersBox(shared_.HotCornersEnabled);
     }

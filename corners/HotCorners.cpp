@@ -5,15 +5,12 @@
 #include <string>
 #include <system_error>
 
+#include "platform/ports/CornerZones.h"
 #include "platform/ports/ProgramInfo.h"
 
 namespace ww::corners {
 
 namespace {
-
-// Both zones are the bottom four rows; the bottom-left one takes columns 0 to
-// 4 and the bottom-right one the last four, so the two are not mirror images.
-constexpr std::int64_t kCornerMargin = 4;
 
 constexpr std::uint8_t kIdle = 0;
 constexpr std::uint8_t kArmed = 1;
@@ -60,7 +57,11 @@ void HotCorners::UpdateTrayState() {
     }
 }
 
-void HotCorners::DetectCorners() {
+HotCorners::Zones HotCorners::LocateCursor() {
+    if (const auto corner = cursor_.PointerCorner()) {
+        // The desktop has said which corner itself: there is no position to test.
+        return {*corner == platform::Corner::BottomLeft, *corner == platform::Corner::BottomRight};
+    }
     state_.ScreenWidth = cursor_.GetSystemMetrics(platform::kSmCxScreen);
     state_.ScreenHeight = cursor_.GetSystemMetrics(platform::kSmCyScreen);
 
@@ -68,14 +69,12 @@ void HotCorners::DetectCorners() {
     // taller than the margin.
     platform::Point point{0, 0};
     cursor_.GetCursorPos(point);
+    return {platform::InBottomLeftZone(point, state_.ScreenHeight),
+            platform::InBottomRightZone(point, state_.ScreenWidth, state_.ScreenHeight)};
+}
 
-    // Signed and wide: positions on a monitor left of or below the primary
-    // one count as inside when they pass the same two tests.
-    const std::int64_t x = point.x;
-    const std::int64_t y = point.y;
-    const bool bottom = y >= std::int64_t{state_.ScreenHeight} - kCornerMargin;
-    const bool inStart = bottom && x <= kCornerMargin;
-    const bool inDisable = bottom && x >= std::int64_t{state_.ScreenWidth} - kCornerMargin;
+void HotCorners::DetectCorners() {
+    const auto [inStart, inDisable] = LocateCursor();
 
     auto& start = state_.StartCornerState;
     if (!inStart) {

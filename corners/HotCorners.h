@@ -41,6 +41,13 @@ class HotCorners {
     const corners::HotCornerState& State() const { return state_; }
 
   private:
+    struct Zones {
+        bool inStart = false;    // bottom left
+        bool inDisable = false;  // bottom right
+    };
+    // Which zones hold the cursor now; measures the screen when the position
+    // is what tells.
+    Zones LocateCursor();
     void DetectCorners();
 
     platform::CursorScreen& cursor_;

@@ -34,6 +34,7 @@ class FaultyCursorScreen : public platform::CursorScreen {
         }
         return inner_.GetCursorPos(point);
     }
+    std::optional<platform::Corner> PointerCorner() override { return inner_.PointerCorner(); }
     std::function<void()> fault;
 
   private:
@@ -46,7 +47,6 @@ struct Rig {
     Rig() {
         form = sim.forms().CreateTrayForm(events);
         tray.LoadPictures(form.pictureBox);
-        saver.SetTrayWindow(form.form);
         stored.HotCornersEnabled = 1;
     }
 
@@ -82,12 +82,11 @@ struct Rig {
 
     NoFormEvents events;
     platform::SimPlatform sim;
-    monitors::ComputerIdentity computer;
     settings::StoredFlags stored;
     ScreenSaverSwitch saverSwitch;
     platform::Forms::TrayFormWindows form;
     tray::SysTray tray{sim.notifyIcon(), sim.windows(), [] { return tray::TrayIconLook{}; }};
-    ScreenSaver saver{sim.windows(), sim.systemParameters(), computer};
+    ScreenSaver saver{sim.systemParameters()};
     monitors::NetworkActivity network{sim.interfaceTable()};
     FaultyCursorScreen cursor{sim.cursorScreen()};
     HotCorners hotCorners{cursor, sim.dialogs(), saver, tray, stored, saverSwitch, network};
@@ -189,6 +188,38 @@ TEST(HotCornersCorners, LeavingBottomRightAfterOnePassStillSwitchesTheSaverOn) {
     rig.PassAt(1019, 764);
     EXPECT_EQ(rig.DisableCorner(), 0);
     EXPECT_EQ(rig.Switches(), std::vector<std::uint32_t>{1});
+}
+
+// Where the desktop reports the corner itself, the same dwell follows what it
+// reports; neither the screen nor the cursor position is asked for.
+TEST(HotCornersCorners, ReportedCornersDriveTheSameDwell) {
+    using platform::Corner;
+    struct Step {
+        Corner reported;
+        int start, disable, starts;
+        std::vector<std::uint32_t> switches;
+    };
+    const Step steps[] = {
+        {Corner::None, 0, 0, 0, {}},        {Corner::BottomLeft, 1, 0, 0, {}},
+        {Corner::BottomLeft, 2, 0, 1, {}},  {Corner::BottomLeft, 2, 0, 1, {}},
+        {Corner::BottomRight, 0, 1, 1, {}}, {Corner::BottomRight, 0, 2, 1, {0}},
+        {Corner::None, 0, 0, 1, {0, 1}},
+    };
+    Rig rig;
+    rig.sim.cursorScreen().SetCursor(0, 767);  // in a zone, were it asked
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        SCOPED_TRACE(::testing::Message() << "pass " << i + 1);
+        const Step& step = steps[i];
+        rig.sim.cursorScreen().SetPointerCorner(step.reported);
+        rig.hotCorners.UpdateTrayState();
+        EXPECT_EQ(rig.StartCorner(), step.start);
+        EXPECT_EQ(rig.DisableCorner(), step.disable);
+        EXPECT_EQ(rig.Starts(), step.starts);
+        EXPECT_EQ(rig.Switches(), step.switches);
+    }
+    EXPECT_EQ(rig.sim.log().Count("GetCursorPos"), 0U);
+    EXPECT_EQ(rig.sim.log().Count("GetSystemMetrics"), 0U);
+    EXPECT_EQ(rig.hotCorners.State().ScreenWidth, 0);
 }
 
 TEST(HotCornersCorners, FailedCursorQueryCountsAsTopLeft) {

@@ -2,14 +2,8 @@
 
 namespace ww::corners {
 
-namespace {
-constexpr std::int32_t kPlatformNt = 2;  // VER_PLATFORM_WIN32_NT
-}  // namespace
-
 void ScreenSaver::StartScreenSaver() {
-    // The tray window's default processing starts whatever saver is
-    // configured; the answer says nothing useful, so it is not read.
-    windows_.SendMessageA(trayWindow_, platform::msg::kSysCommand, platform::msg::kScScreenSave, 0);
+    parameters_.StartScreenSaver();
 }
 
 bool ScreenSaver::GetScreenSaverActive() {
@@ -28,7 +22,7 @@ void ScreenSaver::EnableScreenSaver() {
 }
 
 void ScreenSaver::SetActive(std::uint32_t flag) {
-    if (computer_.OSPlatformId == kPlatformNt) {
+    if (parameters_.SaverSwitchPersists()) {
         // Written to the user profile and broadcast, so every program sees it.
         std::int32_t zero = 0;
         parameters_.SystemParametersInfoA(

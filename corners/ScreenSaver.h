@@ -1,8 +1,8 @@
 #pragma once
 
-#include "monitors/ComputerIdentity.h"
+#include <cstdint>
+
 #include "platform/ports/SystemParameters.h"
-#include "platform/ports/WindowMessages.h"
 
 namespace ww::corners {
 
@@ -10,12 +10,7 @@ namespace ww::corners {
 // switching it on again always means "on", whatever it was before.
 class ScreenSaver {
   public:
-    ScreenSaver(platform::WindowMessages& windows, platform::SystemParameters& parameters,
-                const monitors::ComputerIdentity& computer)
-        : windows_(windows), parameters_(parameters), computer_(computer) {}
-
-    // The window that receives the start request (the hidden tray form).
-    void SetTrayWindow(platform::Hwnd window) { trayWindow_ = window; }
+    explicit ScreenSaver(platform::SystemParameters& parameters) : parameters_(parameters) {}
 
     void StartScreenSaver();
     bool GetScreenSaverActive();
@@ -25,10 +20,7 @@ class ScreenSaver {
   private:
     void SetActive(std::uint32_t flag);
 
-    platform::WindowMessages& windows_;
     platform::SystemParameters& parameters_;
-    const monitors::ComputerIdentity& computer_;
-    platform::Hwnd trayWindow_ = 0;
 };
 
 }  // namespace ww::corners

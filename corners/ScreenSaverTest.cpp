@@ -3,53 +3,29 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/sim/SimPlatform.h"
-#include "tray/SysTray.h"
 
 namespace ww::corners {
 namespace {
 
 using platform::SimSystemParameters;
 
-struct NoFormEvents : platform::TrayFormEvents {
-    void PictureBoxMouseMove(int, int, float, float) override {}
-    void PlatformClose() override {}
-};
-
 class ScreenSaverTest : public ::testing::Test {
   protected:
-    ScreenSaverTest() {
-        form_ = sim_.forms().CreateTrayForm(events_);
-        saver_.SetTrayWindow(form_.form);
-    }
-
-    NoFormEvents events_;
     platform::SimPlatform sim_;
-    monitors::ComputerIdentity computer_;
-    platform::Forms::TrayFormWindows form_;
-    ScreenSaver saver_{sim_.windows(), sim_.systemParameters(), computer_};
+    ScreenSaver saver_{sim_.systemParameters()};
 };
 
-TEST_F(ScreenSaverTest, StartGoesThroughTheTrayWindowsDefaultProcessing) {
-    saver_.StartScreenSaver();
-
-    EXPECT_EQ(sim_.systemParameters().ScreenSaverStarts(), 1);
-    EXPECT_EQ(sim_.log().WithPrefix("SendMessageA"),
-              std::vector<std::string>{"SendMessageA(" + std::to_string(form_.form) +
-                                       ", 274, 61760, 0)"});
-}
-
-TEST_F(ScreenSaverTest, StartPassesThroughTheTrayHook) {
-    tray::SysTray tray(sim_.notifyIcon(), sim_.windows(), [] { return tray::TrayIconLook{}; });
-    tray.LoadPictures(form_.pictureBox);
-    tray.HookTrayWindow(form_.form);
-
+TEST_F(ScreenSaverTest, EachStartIsOneRequestToThePlatformAndNothingElse) {
     saver_.StartScreenSaver();
     saver_.StartScreenSaver();
 
     EXPECT_EQ(sim_.systemParameters().ScreenSaverStarts(), 2);
-    tray.UnhookTrayWindow();
+    EXPECT_EQ(sim_.log().Entries(),
+              (std::vector<std::string>{"StartScreenSaver", "StartScreenSaver"}));
 }
 
 TEST_F(ScreenSaverTest, ActiveOnlyForExactlyOne) {
@@ -77,18 +53,17 @@ TEST_F(ScreenSaverTest, ActiveOnlyForExactlyOne) {
     }
 }
 
-TEST_F(ScreenSaverTest, SwitchFormFollowsThePlatformId) {
+TEST_F(ScreenSaverTest, SwitchFormFollowsWhetherTheSwitchPersists) {
     struct Case {
-        std::int32_t platformId;
+        bool persists;
         std::optional<std::int32_t> pvParam;
         std::uint32_t fWinIni;
     };
-    const Case cases[] = {
-        {0, std::nullopt, 0}, {1, std::nullopt, 0}, {2, 0, 3}, {3, std::nullopt, 0}};
+    const Case cases[] = {{true, 0, 3}, {false, std::nullopt, 0}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "OSPlatformId " << c.platformId);
-        computer_.OSPlatformId = c.platformId;
+        SCOPED_TRACE(::testing::Message() << "persists " << c.persists);
         auto& parameters = sim_.systemParameters();
+        parameters.SetSwitchPersists(c.persists);
         parameters.SetSaverActive(1);
 
         saver_.DisableScreenSaver();

@@ -5,8 +5,8 @@
 
 namespace ww::monitors {
 
-// What start-up learns about the computer; read by the memory figure, the
-// screen-saver switch and every tooltip and caption that names the machine.
+// What start-up learns about the computer; read by the memory figure and
+// every tooltip and caption that names the machine.
 struct ComputerIdentity {
     // At most 255 characters; empty when it could not be read.
     std::string ComputerName;

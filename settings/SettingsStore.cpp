@@ -37,6 +37,10 @@ std::uint8_t StoredHotCorners(RegistryAccess& reg) {
     return static_cast<std::uint8_t>(hotCorners);
 }
 
+bool StoreHotCorners(RegistryAccess& reg, std::int32_t value) {
+    return reg.WriteRegDWORD(platform::kHkeyLocalMachine, SettingsKey(), kHotCorners, value);
+}
+
 std::string SettingsKey() {
     return std::string("Software\\") + platform::kAppTitle + "\\Settings";
 }
@@ -56,7 +60,7 @@ void MigrateLegacySettings(RegistryAccess& reg) {
     // while other data remains.
     std::int32_t legacy = 0;
     if (reg.ReadRegDWORD(kHkeyCurrentUser, SettingsKey(), kLegacyHotCorners, legacy) &&
-        reg.WriteRegDWORD(kHkeyLocalMachine, SettingsKey(), kHotCorners, legacy)) {
+        StoreHotCorners(reg, legacy)) {
         reg.DeleteRegValue(kHkeyCurrentUser, SettingsKey(), kLegacyHotCorners);
         reg.DeleteRegKey(kHkeyCurrentUser, SettingsKey());
         reg.DeleteRegKey(kHkeyCurrentUser, std::string("Software\\") + platform::kAppTitle);

@@ -22,6 +22,10 @@ bool RunEntryExists(RegistryAccess& reg, platform::HKey root);
 // unreadable or outside 0..255.
 std::uint8_t StoredHotCorners(RegistryAccess& reg);
 
+// Writes `value` as the stored "HotCorners" value, where StoredHotCorners
+// reads it. True when it was stored.
+bool StoreHotCorners(RegistryAccess& reg, std::int32_t value);
+
 // Start-up's reads: "HotCorners" (0 when unreadable) and whether the
 // automatic-start values exist for the current user and for all users.
 void LoadSettings(RegistryAccess& reg, StoredFlags& flags);

@@ -136,6 +136,23 @@ TEST_F(SettingsStoreTest, HotCornersLoadOnlyFromANumberThatFitsTheFlag) {
     EXPECT_EQ(flags_.HotCornersEnabled, 0);
 }
 
+TEST_F(SettingsStoreTest, HotCornersAreStoredWhereTheyAreReadFrom) {
+    for (const std::int32_t value : {1, 0}) {
+        SCOPED_TRACE(value);
+        EXPECT_TRUE(StoreHotCorners(reg_, value));
+        EXPECT_EQ(StoredHotCorners(reg_), value);
+        const auto stored = store().GetValue(kHkeyLocalMachine, SettingsKey(), "HotCorners");
+        ASSERT_TRUE(stored);
+        EXPECT_EQ(stored->type, regtype::kDword);
+    }
+    EXPECT_EQ(sim_.registry().OpenKeyCount(), 0u);
+
+    // An ordinary user may not write there: false, and the stored value stays.
+    store().SetWriteProtected(kHkeyLocalMachine, true);
+    EXPECT_FALSE(StoreHotCorners(reg_, 1));
+    EXPECT_EQ(StoredHotCorners(reg_), 0);
+}
+
 // What an automatic-start value holds before start-up.
 enum class Entry { Absent, Empty, EmptyNul, Path, LongPath, Expandable, Number };
 

@@ -60,8 +60,7 @@ void SettingsPage::btnApply_Click() {
 
     const int hotCorners = view_.GetCheck(MainControl::chkHotCorners);
     if (hotCorners != flags_.HotCornersEnabled) {
-        if (reg_.WriteRegDWORD(platform::kHkeyLocalMachine, settings::SettingsKey(), "HotCorners",
-                               hotCorners)) {
+        if (settings::StoreHotCorners(reg_, hotCorners)) {
             flags_.HotCornersEnabled = static_cast<std::uint8_t>(hotCorners);
         } else {
             flags_.HotCornersEnabled = settings::StoredHotCorners(reg_);

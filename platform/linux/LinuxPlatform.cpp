@@ -34,13 +34,13 @@ LinuxPlatform::LinuxPlatform(SessionKind session, std::vector<std::string> argum
           session == SessionKind::Wayland
               ? std::unique_ptr<DesktopScreenSaver>(std::make_unique<BusScreenSaver>(sessionSaver_))
               : std::make_unique<X11ScreenSaver>(x11_->Connection(), &sessionSaver_)),
+      tracedSaver_(*screenSaver_, trace_),
       cursorScreen_(session == SessionKind::Wayland
                         ? std::unique_ptr<CursorScreen>(std::make_unique<LayerShellCorners>())
                         : std::make_unique<X11CursorScreen>(x11_->Connection())),
       eventLoop_(run_, trace_),
       dialogs_(trace_),
-      forms_(
-          table_, [this] { screenSaver_->Start(); }, trace_, run_),
+      forms_(table_, trace_, run_),
       windows_(table_),
       host_(*x11_, trace_),
       trayView_(trace_),
@@ -54,9 +54,9 @@ LinuxPlatform::LinuxPlatform(SessionKind session, std::vector<std::string> argum
       // A second -POPUP start is a host's left click: the window opens.
       popups_(PopupAddress(geteuid(), LockFilePath(InstanceEnvironment::FromProcess())),
               [this] { trayView_.ReportClick(TrayClick::DoubleClick); }),
-      ports_{clock_,    locale_,         identity_,  notifyIcon_,   windows_,
-             instance_, application_,    eventLoop_, dialogs_,      forms_,
-             registry_, interfaceTable_, memory_,    *screenSaver_, *cursorScreen_,
+      ports_{clock_,    locale_,         identity_,  notifyIcon_,  windows_,
+             instance_, application_,    eventLoop_, dialogs_,     forms_,
+             registry_, interfaceTable_, memory_,    tracedSaver_, *cursorScreen_,
              shell_,    processorLoad_,  trayMenu_,  mainWindow_} {
     if (auto* x11Cursor = dynamic_cast<X11CursorScreen*>(cursorScreen_.get())) {
         x11Cursor->SelectScreenEvents();

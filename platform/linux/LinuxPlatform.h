@@ -12,6 +12,7 @@
 #include "platform/linux/SessionEnd.h"
 #include "platform/linux/SessionKind.h"
 #include "platform/linux/SignalBridge.h"
+#include "platform/linux/TracingScreenSaver.h"
 #include "platform/linux/proc/ProcInterfaceTable.h"
 #include "platform/linux/proc/ProcMemory.h"
 #include "platform/linux/proc/ProcStatProcessorLoad.h"
@@ -72,6 +73,7 @@ class LinuxPlatform {
     LinuxApplication application_;
     SessionScreenSaver sessionSaver_;
     std::unique_ptr<DesktopScreenSaver> screenSaver_;
+    TracingScreenSaver tracedSaver_;
     std::unique_ptr<CursorScreen> cursorScreen_;
     QtEventLoop eventLoop_;
     QtDialogs dialogs_;

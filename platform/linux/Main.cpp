@@ -17,6 +17,7 @@
 #include "platform/linux/SessionKind.h"
 #include "platform/linux/wayland/CompositorWait.h"
 #include "platform/linux/x11/X11Session.h"
+#include "platform/ports/ProgramInfo.h"
 
 // Under the leak checker: libdbus keeps an allocation when no session bus
 // can be reached (Qt asks for one to look for a StatusNotifierItem host).
@@ -71,7 +72,7 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Wakewatch"));
+    QApplication::setApplicationName(QString::fromUtf8(ww::platform::kAppTitle));
     // Shells find the window's name and icon through the menu entry's file name.
     QApplication::setDesktopFileName(QStringLiteral("wakewatch"));
     QApplication::setQuitOnLastWindowClosed(false);

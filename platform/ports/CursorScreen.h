@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace ww::platform {
 
@@ -8,6 +9,9 @@ struct Point {
     std::int32_t x = 0;
     std::int32_t y = 0;
 };
+
+// The primary screen's two hot corners (their zones: CornerZones.h).
+enum class Corner { None, BottomLeft, BottomRight };
 
 inline constexpr int kSmCxScreen = 0;
 inline constexpr int kSmCyScreen = 1;
@@ -29,6 +33,13 @@ class CursorScreen {
     // the screen's corners (a Wayland compositor without a layer shell): hot
     // corners cannot work there at all.
     virtual bool CanWatchCorners() { return true; }
+
+    // Where the desktop says which corner the pointer rests in rather than
+    // where the pointer is (a Wayland compositor tells a program of the
+    // pointer only over its own surfaces): that corner, Corner::None for
+    // neither, and then GetSystemMetrics and GetCursorPos are not asked.
+    // nullopt, the default, where the corners are found from the position.
+    virtual std::optional<Corner> PointerCorner() { return std::nullopt; }
 };
 
 }  // namespace ww::platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -20,5 +21,24 @@ struct IconImage {
     int size = 16;
     std::span<const std::uint8_t> pixels;
 };
+
+// Whether an icon can be made from `image`: a side of 1 to 256 pixels (the
+// largest icon the shells take), exactly side × side pixels, and each one a
+// palette index or kTransparent. Every backend refuses the others alike.
+constexpr bool IsValidIconImage(const IconImage& image) {
+    if (image.size <= 0 || image.size > 256) {
+        return false;
+    }
+    const auto side = static_cast<std::size_t>(image.size);
+    if (image.pixels.size() != side * side) {
+        return false;
+    }
+    for (const std::uint8_t index : image.pixels) {
+        if (index >= kStandardPalette.size() && index != kTransparent) {
+            return false;
+        }
+    }
+    return true;
+}
 
 }  // namespace ww::platform

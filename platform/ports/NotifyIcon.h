@@ -69,7 +69,8 @@ class NotifyIcon {
     virtual bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) = 0;
 
     // Makes an icon from palette-indexed image data (CreateIconIndirect). The
-    // image data must outlive the handle. Returns 0 on failure.
+    // image data must outlive the handle. Returns 0 on failure, and always for
+    // an image that is not IsValidIconImage.
     virtual HIcon CreateIconFromImage(const IconImage& image) = 0;
 };
 

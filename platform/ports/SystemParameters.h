@@ -11,10 +11,21 @@ inline constexpr std::uint32_t kUpdateIniFile = 1;
 inline constexpr std::uint32_t kSendWinIniChange = 2;
 }  // namespace spi
 
-// SystemParametersInfoA (user32), for the screen saver's active flag.
+// The system's screen saver: its active flag through SystemParametersInfoA
+// (user32), and starting it.
 class SystemParameters {
   public:
     virtual ~SystemParameters() = default;
+
+    // Starts the screen saver the user has chosen, now. Does not wait and
+    // reports nothing: with no saver chosen nothing happens.
+    virtual void StartScreenSaver() = 0;
+
+    // True where switching the active flag can be stored for the user and
+    // announced to every program (the kUpdateIniFile|kSendWinIniChange form
+    // below), so that it outlasts this run; false where a change lives in
+    // memory only and the in-memory form is the one to use.
+    virtual bool SaverSwitchPersists() = 0;
 
     // kGetScreenSaveActive: *pvParam becomes 1 when the screen saver is
     // active, 0 when not. kSetScreenSaveActive: uiParam is the new flag (0/1);

@@ -23,6 +23,10 @@ class SimCursorScreen : public CursorScreen {
     // A desktop that hides the corners from programs.
     void SetCanWatchCorners(bool can) { canWatchCorners_ = can; }
     bool CanWatchCorners() override { return canWatchCorners_; }
+    // A desktop that says which corner the pointer rests in, not where it is;
+    // nullopt (the default) for one that tells the position.
+    void SetPointerCorner(std::optional<Corner> corner) { pointerCorner_ = corner; }
+    std::optional<Corner> PointerCorner() override { return pointerCorner_; }
 
   private:
     SimLog& log_;
@@ -31,6 +35,7 @@ class SimCursorScreen : public CursorScreen {
     Point cursor_;
     bool cursorFails_ = false;
     bool canWatchCorners_ = true;
+    std::optional<Corner> pointerCorner_;
 };
 
 }  // namespace ww::platform

@@ -16,12 +16,8 @@ SimForms::~SimForms() {
 Forms::TrayFormWindows SimForms::CreateTrayForm(TrayFormEvents& events) {
     log_.Add("CreateTrayForm");
     TrayFormWindows made;
-    made.form = table_.Create([this](std::uint32_t message, std::uintptr_t wParam, std::intptr_t) {
-        if (message == msg::kSysCommand && (wParam & 0xFFF0) == msg::kScScreenSave) {
-            systemParameters_.CountScreenSaverStart();
-        }
-        return std::intptr_t{0};
-    });
+    made.form = table_.Create(
+        [](std::uint32_t, std::uintptr_t, std::intptr_t) { return std::intptr_t{0}; });
     TrayFormEvents* target = &events;
     made.pictureBox =
         table_.Create([this, target](std::uint32_t message, std::uintptr_t, std::intptr_t lParam) {

@@ -5,18 +5,15 @@
 #include "platform/common/WindowTable.h"
 #include "platform/ports/UiRuntime.h"
 #include "platform/sim/SimLog.h"
-#include "platform/sim/SimSystemParameters.h"
 
 namespace ww::platform {
 
 // The hidden tray form: a form window and its picture box in the window
-// table. The form's default procedure counts SC_SCREENSAVE requests as
-// screen-saver starts; the picture box's turns WM_MOUSEMOVE into the
+// table. The picture box's default procedure turns WM_MOUSEMOVE into the
 // PictureBoxMouseMove event with X = LOWORD(lParam) × TwipsPerPixelX.
 class SimForms : public Forms {
   public:
-    SimForms(SimLog& log, WindowTable& table, SimSystemParameters& systemParameters)
-        : log_(log), table_(table), systemParameters_(systemParameters) {}
+    SimForms(SimLog& log, WindowTable& table) : log_(log), table_(table) {}
     ~SimForms() override;
     SimForms(const SimForms&) = delete;
     SimForms& operator=(const SimForms&) = delete;
@@ -38,7 +35,6 @@ class SimForms : public Forms {
   private:
     SimLog& log_;
     WindowTable& table_;
-    SimSystemParameters& systemParameters_;
     std::vector<TrayFormWindows> windows_;
     std::vector<TrayFormEvents*> events_;
     int twipsPerPixel_ = 15;

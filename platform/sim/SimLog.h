@@ -23,7 +23,7 @@ namespace ww::platform {
 //                   (NIM_ADD / NIM_MODIFY / NIM_DELETE, or the number; one line)
 //                   CreateIconFromImage(16)                            (image size)
 //   WindowMessages  RegisterWindowMessageA(TaskbarCreated) | SetWindowLongA(258, -4)
-//                   CallWindowProcA(258, 512, 0, 515) | SendMessageA(258, 274, 61760, 0)
+//                   CallWindowProcA(258, 512, 0, 515) | SendMessageA(258, 513, 0, 0)
 //                   SetForegroundWindow(258)
 //   Instance        PrevInstance | CreateMutexA(Global\Wakewatch)
 //   Application     App | Command
@@ -40,6 +40,7 @@ namespace ww::platform {
 //                   CloseHandle(5)
 //   SystemParams    SystemParametersInfoA(17, 0, &0, 3) | SystemParametersInfoA(17, 1, null, 0)
 //                   (pvParam as "&" and the value it points at on entry, or null)
+//                   StartScreenSaver
 //   CursorScreen    GetSystemMetrics(0) | GetCursorPos
 //   ProcessorLoad   GetSystemInfo | QueryProcessorSample
 //                   StartStatistic | OpenStatisticData | ReadStatistic

@@ -65,7 +65,7 @@ bool SimNotifyIcon::Apply(std::uint32_t message, const NotifyIconData& data) {
 
 HIcon SimNotifyIcon::CreateIconFromImage(const IconImage& image) {
     log_.Add("CreateIconFromImage(" + std::to_string(image.size) + ")");
-    if (iconFails_) {
+    if (iconFails_ || !IsValidIconImage(image)) {
         return 0;
     }
     const HIcon handle = ++lastIcon_;

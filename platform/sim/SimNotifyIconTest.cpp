@@ -99,9 +99,13 @@ TEST_F(SimTrayTest, TaskbarRestartReachesTheHookedFormProcedure) {
     sim_.notifyIcon().RestartTaskbar();
     EXPECT_EQ(g_hooked, std::vector<std::uint32_t>{taskbarCreated});
     EXPECT_TRUE(sim_.notifyIcon().Icons().empty());
-    // The default procedure behind the hook still starts the screen saver.
-    sim_.ports().windows.SendMessageA(windows_.form, msg::kSysCommand, msg::kScScreenSave, 0);
-    EXPECT_EQ(sim_.systemParameters().ScreenSaverStarts(), 1);
+    // Other messages pass the hook on to the default procedure. The saver
+    // starts through its own verb only, not through a system command.
+    EXPECT_EQ(
+        sim_.ports().windows.SendMessageA(windows_.form, msg::kSysCommand, msg::kScScreenSave, 0),
+        0);
+    EXPECT_EQ(g_hooked.back(), msg::kSysCommand);
+    EXPECT_EQ(sim_.systemParameters().ScreenSaverStarts(), 0);
     // Destroying the form passes its destroy messages through the hook too.
     sim_.ports().forms.DestroyTrayForm();
     sim_.ports().forms.DestroyTrayForm();

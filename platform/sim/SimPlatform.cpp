@@ -8,7 +8,7 @@ SimPlatform::SimPlatform()
       locale_(log_),
       identity_(log_),
       systemParameters_(log_),
-      forms_(log_, table_, systemParameters_),
+      forms_(log_, table_),
       notifyIcon_(log_, table_, forms_),
       windows_(log_, table_),
       instance_(log_),

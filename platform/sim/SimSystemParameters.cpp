@@ -28,4 +28,9 @@ bool SimSystemParameters::SystemParametersInfoA(std::uint32_t action, std::uint3
     return false;
 }
 
+void SimSystemParameters::StartScreenSaver() {
+    log_.Add("StartScreenSaver");
+    ++starts_;
+}
+
 }  // namespace ww::platform

@@ -9,7 +9,8 @@
 
 namespace ww::platform {
 
-// The screen saver's active flag and start requests.
+// The screen saver: its active flag, its start requests and whether its
+// switch persists.
 class SimSystemParameters : public SystemParameters {
   public:
     struct Call {
@@ -25,17 +26,18 @@ class SimSystemParameters : public SystemParameters {
     // Other actions, and every call while failing, return false and change nothing.
     bool SystemParametersInfoA(std::uint32_t action, std::uint32_t uiParam, std::int32_t* pvParam,
                                std::uint32_t fWinIni) override;
+    // Logged as "StartScreenSaver" and counted.
+    void StartScreenSaver() override;
+    // An NT-family machine's answer (true) unless told otherwise.
+    bool SaverSwitchPersists() override { return persists_; }
 
     // --- control ---
     void SetSaverActive(std::int32_t value) { saverActive_ = value; }
     std::int32_t SaverActive() const { return saverActive_; }
     void SetFails(bool fails) { fails_ = fails; }
     const std::vector<Call>& Calls() const { return calls_; }
-
-    // Start requests that reached a tray form's default procedure
-    // (WM_SYSCOMMAND / SC_SCREENSAVE).
     int ScreenSaverStarts() const { return starts_; }
-    void CountScreenSaverStart() { ++starts_; }
+    void SetSwitchPersists(bool persists) { persists_ = persists; }
 
   private:
     SimLog& log_;
@@ -43,6 +45,7 @@ class SimSystemParameters : public SystemParameters {
     bool fails_ = false;
     std::vector<Call> calls_;
     int starts_ = 0;
+    bool persists_ = true;
 };
 
 }  // namespace ww::platform

@@ -21,16 +21,6 @@ struct PaletteDib {
     RGBQUAD colours[16];
 };
 
-bool Valid(const IconImage& image) {
-    const auto size = static_cast<std::size_t>(image.size);
-    if (image.size <= 0 || image.size > 256 || image.pixels.size() != size * size) {
-        return false;
-    }
-    return std::all_of(image.pixels.begin(), image.pixels.end(), [](std::uint8_t index) {
-        return index < kStandardPalette.size() || index == kTransparent;
-    });
-}
-
 HBITMAP MakeMask(const IconImage& image) {
     const auto size = static_cast<std::size_t>(image.size);
     const std::size_t stride = (size + 15) / 16 * 2;  // rows of whole 16-bit words
@@ -116,7 +106,7 @@ bool Win32NotifyIcon::Shell_NotifyIconA(std::uint32_t message, const NotifyIconD
 }
 
 HIcon Win32NotifyIcon::CreateIconFromImage(const IconImage& image) {
-    if (!Valid(image)) {
+    if (!IsValidIconImage(image)) {
         return 0;
     }
     ICONINFO info{};

@@ -3,7 +3,8 @@
 namespace ww::platform {
 
 Win32Platform::Win32Platform(HINSTANCE instance)
-    : eventLoop_(run_, trace_),
+    : systemParameters_(Win32SaverMarker(), [this] { return forms_.FormWindow(); }),
+      eventLoop_(run_, trace_),
       dialogs_(trace_),
       windows_(run_, trace_),
       forms_(instance, run_, trace_),

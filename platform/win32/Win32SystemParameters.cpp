@@ -35,6 +35,25 @@ bool Win32SystemParameters::SystemParametersInfoA(std::uint32_t action, std::uin
     return false;
 }
 
+void Win32SystemParameters::StartScreenSaver() {
+    const HWND form = trayWindow_ ? trayWindow_() : nullptr;
+    if (form != nullptr && IsWindow(form) != FALSE) {
+        // The answer says nothing useful.
+        ::SendMessageA(form, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+    }
+}
+
+bool Win32SystemParameters::SaverSwitchPersists() {
+    if (!persists_) {
+        // A failed call leaves platform 0: the in-memory form.
+        OSVERSIONINFOA version{};
+        version.dwOSVersionInfoSize = sizeof version;
+        ::GetVersionExA(&version);
+        persists_ = SaverSwitchPersistsOn(version.dwPlatformId);
+    }
+    return *persists_;
+}
+
 bool Win32SystemParameters::RepairLeftover() {
     if (!marker_.LeftByEndedRun()) {
         return false;
@@ -42,11 +61,12 @@ bool Win32SystemParameters::RepairLeftover() {
     BOOL active = TRUE;
     bool repaired = false;
     if (::SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &active, 0) && !active) {
-        const bool nt = (::GetVersion() & 0x80000000u) == 0;
         INT zero = 0;
-        repaired = nt ? ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, &zero,
-                                                SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE) != FALSE
-                      : ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0) != FALSE;
+        repaired =
+            SaverSwitchPersists()
+                ? ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, &zero,
+                                          SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE) != FALSE
+                : ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0) != FALSE;
     }
     marker_.Clear();
     return repaired;

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/win32/Win32Calls.h"
+
+#include <functional>
+#include <optional>
 #include <utility>
 
 #include "platform/ports/SystemParameters.h"
@@ -12,11 +16,23 @@ namespace ww::platform {
 // the flag is off by this program, a Win32SaverMarker says so.
 class Win32SystemParameters final : public SystemParameters {
   public:
-    explicit Win32SystemParameters(Win32SaverMarker marker = Win32SaverMarker())
-        : marker_(std::move(marker)) {}
+    // `trayWindow` gives the hidden tray form's window (nullptr while there
+    // is none), which the start request is sent to.
+    explicit Win32SystemParameters(Win32SaverMarker marker = Win32SaverMarker(),
+                                   std::function<HWND()> trayWindow = {})
+        : marker_(std::move(marker)), trayWindow_(std::move(trayWindow)) {}
 
     bool SystemParametersInfoA(std::uint32_t action, std::uint32_t uiParam, std::int32_t* pvParam,
                                std::uint32_t fWinIni) override;
+
+    // WM_SYSCOMMAND / SC_SCREENSAVE, sent to the tray form: through whatever
+    // procedure the logic installed there to the form's own, whose default
+    // processing starts the saver the user chose. Nothing without a form.
+    void StartScreenSaver() override;
+
+    // On the NT family (GetVersionExA's platform 2) only: there the flag is
+    // kept in the user's profile; on 95/98/Me it is not.
+    bool SaverSwitchPersists() override;
 
     // At start: a marker left by a run that has ended is cleared, and when
     // the flag is still off it is switched on again, in the form the switch
@@ -26,6 +42,14 @@ class Win32SystemParameters final : public SystemParameters {
 
   private:
     Win32SaverMarker marker_;
+    std::function<HWND()> trayWindow_;
+    std::optional<bool> persists_;  // asked once: the system does not change under us
 };
+
+// Whether a system of this GetVersionExA platform keeps the flag in the
+// user's profile: VER_PLATFORM_WIN32_NT only.
+constexpr bool SaverSwitchPersistsOn(DWORD platformId) {
+    return platformId == VER_PLATFORM_WIN32_NT;
+}
 
 }  // namespace ww::platform

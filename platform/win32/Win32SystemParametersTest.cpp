@@ -49,6 +49,22 @@ TEST(Win32SystemParametersRefusalTest, OtherActionsAndNullResultsAreRefused) {
     EXPECT_FALSE(parameters.SystemParametersInfoA(spi::kGetScreenSaveActive, 0, nullptr, 0));
 }
 
+TEST(Win32SaverSwitchTest, PersistsOnTheNtFamilyOnly) {
+    const struct {
+        DWORD platformId;
+        bool persists;
+    } cases[] = {
+        {0, false}, {VER_PLATFORM_WIN32_WINDOWS, false}, {VER_PLATFORM_WIN32_NT, true}, {3, false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(SaverSwitchPersistsOn(c.platformId), c.persists) << c.platformId;
+    }
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    ASSERT_NE(::GetVersionExA(&version), FALSE);
+    Win32SystemParameters parameters;
+    EXPECT_EQ(parameters.SaverSwitchPersists(), version.dwPlatformId == VER_PLATFORM_WIN32_NT);
+}
+
 // The marker of a test key of its own; the flag itself is the prefix's.
 class SaverMarkerTest : public ::testing::Test {
   protected:

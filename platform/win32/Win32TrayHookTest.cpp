@@ -8,6 +8,7 @@
 
 #include "platform/win32/Win32Forms.h"
 #include "platform/win32/Win32NotifyIcon.h"
+#include "platform/win32/Win32SystemParameters.h"
 #include "platform/win32/Win32TestPump.h"
 #include "platform/win32/Win32WindowMessages.h"
 #include "tray/SysTray.h"
@@ -89,6 +90,28 @@ TEST_F(Win32TrayHookTest, APostedTaskbarCreatedPutsTheLastPictureAndTipBack) {
     // The icon is in the tray again: it can be changed.
     EXPECT_TRUE(notify_.Shell_NotifyIconA(
         nim::kModify, tray::SysTray::MakeRecord(made_.pictureBox, nif::kTip, 0, 0, "PC", true)));
+}
+
+TEST_F(Win32TrayHookTest, AStartRequestPassesTheHookToTheFormsOwnProcedure) {
+    tray_.HookTrayWindow(made_.form);
+    Win32SystemParameters saver(Win32SaverMarker("Software\\Wakewatch tests\\ScreenSaver"),
+                                [this] { return forms_.FormWindow(); });
+    const auto starts = [&] {
+        const std::string lines = Read(path_);
+        int count = 0;
+        for (auto at = lines.find("saver start"); at != std::string::npos;
+             at = lines.find("saver start", at + 1)) {
+            ++count;
+        }
+        return count;
+    };
+    saver.StartScreenSaver();
+    EXPECT_EQ(starts(), 1) << Read(path_);
+
+    // Without the form there is nothing to send it to.
+    forms_.DestroyTrayForm();
+    saver.StartScreenSaver();
+    EXPECT_EQ(starts(), 1);
 }
 
 TEST_F(Win32TrayHookTest, UnhookedTheFormPassesTaskbarCreatedOnUnseen) {

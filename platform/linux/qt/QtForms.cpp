@@ -6,11 +6,6 @@
 #include <cmath>
 
 namespace ww::platform {
-namespace {
-
-constexpr std::uintptr_t kSysCommandMask = 0xFFF0;  // the low four bits are the system's own
-
-}  // namespace
 
 int TwipsPerPixel(double dotsPerInch) {
     if (!(dotsPerInch > 0.0)) {
@@ -19,9 +14,8 @@ int TwipsPerPixel(double dotsPerInch) {
     return std::max(1, static_cast<int>(std::lround(1440.0 / dotsPerInch)));
 }
 
-QtForms::QtForms(WindowTable& table, std::function<void()> startScreenSaver, Trace& trace,
-                 const RunState& run)
-    : table_(table), startScreenSaver_(std::move(startScreenSaver)), trace_(trace), run_(run) {}
+QtForms::QtForms(WindowTable& table, Trace& trace, const RunState& run)
+    : table_(table), trace_(trace), run_(run) {}
 
 QtForms::~QtForms() {
     // Whatever procedure the logic left installed may not outlive it: the
@@ -38,8 +32,10 @@ QtForms::~QtForms() {
 Forms::TrayFormWindows QtForms::CreateTrayForm(TrayFormEvents& events) {
     DestroyTrayForm();
     events_ = &events;
-    windows_.form = table_.Create([this](std::uint32_t message, std::uintptr_t wParam,
-                                         std::intptr_t) { return FormProc(message, wParam); });
+    // Nothing the form is sent needs the system's processing here: its
+    // default procedure only answers.
+    windows_.form = table_.Create(
+        [](std::uint32_t, std::uintptr_t, std::intptr_t) { return std::intptr_t{0}; });
     windows_.pictureBox =
         table_.Create([this](std::uint32_t message, std::uintptr_t, std::intptr_t lParam) {
             return PictureBoxProc(message, lParam);
@@ -71,14 +67,6 @@ void QtForms::PlatformClose(std::string_view traceEvent) {
         return;
     }
     events_->PlatformClose();
-}
-
-std::intptr_t QtForms::FormProc(std::uint32_t message, std::uintptr_t wParam) {
-    if (message == msg::kSysCommand && (wParam & kSysCommandMask) == msg::kScScreenSave) {
-        startScreenSaver_();
-        trace_.Write("saver start");
-    }
-    return 0;
 }
 
 std::intptr_t QtForms::PictureBoxProc(std::uint32_t message, std::intptr_t lParam) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string_view>
 
 #include "platform/common/RunState.h"
@@ -14,10 +13,7 @@ namespace ww::platform {
 // picture box, whose default procedures do what the system would.
 class QtForms final : public Forms {
   public:
-    // `startScreenSaver` is the system's default processing of
-    // WM_SYSCOMMAND / SC_SCREENSAVE.
-    QtForms(WindowTable& table, std::function<void()> startScreenSaver, Trace& trace,
-            const RunState& run);
+    QtForms(WindowTable& table, Trace& trace, const RunState& run);
     ~QtForms() override;
     QtForms(const QtForms&) = delete;
     QtForms& operator=(const QtForms&) = delete;
@@ -35,11 +31,9 @@ class QtForms final : public Forms {
     void PlatformClose(std::string_view traceEvent);
 
   private:
-    std::intptr_t FormProc(std::uint32_t message, std::uintptr_t wParam);
     std::intptr_t PictureBoxProc(std::uint32_t message, std::intptr_t lParam);
 
     WindowTable& table_;
-    std::function<void()> startScreenSaver_;
     Trace& trace_;
     const RunState& run_;
     TrayFormEvents* events_ = nullptr;

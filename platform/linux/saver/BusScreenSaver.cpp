@@ -35,7 +35,7 @@ bool BusScreenSaver::SystemParametersInfoA(std::uint32_t action, std::uint32_t u
     return true;
 }
 
-void BusScreenSaver::Start() {
+void BusScreenSaver::StartScreenSaver() {
     session_.Activate();
 }
 

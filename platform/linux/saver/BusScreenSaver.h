@@ -24,7 +24,7 @@ class BusScreenSaver : public DesktopScreenSaver {
                                std::uint32_t fWinIni) override;
 
     // SetActive(true) on the service, when it is there.
-    void Start() override;
+    void StartScreenSaver() override;
 
     // Releases the hold and waits (briefly) for the service to have it.
     void RestoreOnExit() override;

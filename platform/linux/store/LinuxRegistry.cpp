@@ -4,12 +4,13 @@
 
 #include "platform/common/Utf8.h"
 #include "platform/formats/RegText.h"
+#include "platform/ports/ProgramInfo.h"
 
 namespace ww::platform {
 namespace {
 
 constexpr std::string_view kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr std::string_view kRunValue = "Wakewatch";
+constexpr std::string_view kRunValue = kAppTitle;
 
 bool IsStorablePath(std::string_view path) {
     while (!path.empty()) {

@@ -14,9 +14,11 @@ struct KernelRelease {
 };
 KernelRelease ParseKernelRelease(std::string_view release);
 
-// The version record the logic expects from an NT-family system: platform 2,
-// major version at least 5 (the kernel's major when higher), minor and build
-// from the kernel release. The computer name is the host name.
+// The version record of an NT-family system of version 5 or later, whose
+// processor and memory readings (per-processor idle times, the extended
+// memory status) are the ones this backend gives: platform 2, major version
+// at least 5 (the kernel's major when higher), minor and build from the
+// kernel release. The computer name is the host name.
 class LinuxIdentity final : public SystemIdentity {
   public:
     bool GetVersionExA(OsVersionInfo& info) override;

@@ -49,14 +49,8 @@ bool QtNotifyIcon::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData
 }
 
 HIcon QtNotifyIcon::CreateIconFromImage(const IconImage& image) {
-    const auto size = static_cast<std::size_t>(image.size);
-    if (image.size <= 0 || image.size > 256 || image.pixels.size() != size * size) {
+    if (!IsValidIconImage(image)) {
         return 0;
-    }
-    for (std::uint8_t index : image.pixels) {
-        if (index >= kStandardPalette.size() && index != kTransparent) {
-            return 0;
-        }
     }
     const HIcon handle = ++lastIcon_;
     icons_.emplace(handle, QIcon(new PaletteIconEngine(image)));

@@ -13,20 +13,4 @@ std::optional<std::size_t> OriginOutput(const std::vector<OutputRect>& outputs) 
     return std::nullopt;
 }
 
-Point CornerPoint(Corner corner, std::int32_t width, std::int32_t height) {
-    if (width <= 0 || height <= 0) {
-        width = kNominalWidth;
-        height = kNominalHeight;
-    }
-    switch (corner) {
-        case Corner::BottomLeft:
-            return {0, height - 1};
-        case Corner::BottomRight:
-            return {width - 1, height - 1};
-        case Corner::None:
-            break;
-    }
-    return {width / 2, height / 2};
-}
-
 }  // namespace ww::platform

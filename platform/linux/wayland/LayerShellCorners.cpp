@@ -16,6 +16,8 @@
 
 #include <wayland-client.h>
 
+#include "platform/linux/wayland/CornerGeometry.h"
+#include "platform/ports/CornerZones.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 
@@ -290,12 +292,12 @@ void LayerShellCorners::Impl::PutUp() {
     for (Corner which : {Corner::BottomLeft, Corner::BottomRight}) {
         Surface& s = surfaces.emplace_back();
         s.corner = which;
-        s.width = which == Corner::BottomLeft ? kBottomLeftWidth : kBottomRightWidth;
+        s.width = which == Corner::BottomLeft ? kBottomLeftZoneWidth : kBottomRightZoneWidth;
         s.surface = wl_compositor_create_surface(compositor);
         s.layer = zwlr_layer_shell_v1_get_layer_surface(
             layerShell, s.surface, on, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "wakewatch-corner");
         zwlr_layer_surface_v1_set_size(s.layer, static_cast<std::uint32_t>(s.width),
-                                       static_cast<std::uint32_t>(kCornerHeight));
+                                       static_cast<std::uint32_t>(kCornerZoneHeight));
         zwlr_layer_surface_v1_set_anchor(
             s.layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
                          (which == Corner::BottomLeft ? ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT
@@ -330,12 +332,12 @@ void LayerShellCorners::Impl::PutUp() {
 void LayerShellCorners::Impl::Configure(Surface& surface, std::uint32_t serial) {
     zwlr_layer_surface_v1_ack_configure(surface.layer, serial);
     if (surface.buffer == nullptr) {
-        surface.buffer = TransparentBuffer(surface.width, kCornerHeight);
+        surface.buffer = TransparentBuffer(surface.width, kCornerZoneHeight);
         if (surface.buffer == nullptr) {
             return;
         }
         wl_surface_attach(surface.surface, surface.buffer, 0, 0);
-        wl_surface_damage(surface.surface, 0, 0, surface.width, kCornerHeight);
+        wl_surface_damage(surface.surface, 0, 0, surface.width, kCornerZoneHeight);
     }
     wl_surface_commit(surface.surface);
 }
@@ -372,6 +374,7 @@ void LayerShellCorners::Impl::TakeDown() {
         }
     }
     surfaces.clear();
+    screen = {};
     corner = Corner::None;
     idle.stop();
     // Not from inside a dispatch (a closed event): the flush then comes with
@@ -436,22 +439,23 @@ LayerShellCorners::LayerShellCorners() : impl_(std::make_unique<Impl>()) {
 LayerShellCorners::~LayerShellCorners() = default;
 
 std::int32_t LayerShellCorners::GetSystemMetrics(int index) {
-    if (index != kSmCxScreen && index != kSmCyScreen) {
-        return 0;
+    if (index == kSmCxScreen) {
+        return impl_->screen.width;
     }
-    impl_->Asked();
-    const Point corner =
-        CornerPoint(Corner::BottomRight, impl_->screen.width, impl_->screen.height);
-    return index == kSmCxScreen ? corner.x + 1 : corner.y + 1;
+    return index == kSmCyScreen ? impl_->screen.height : 0;
 }
 
-bool LayerShellCorners::GetCursorPos(Point& point) {
+bool LayerShellCorners::GetCursorPos(Point&) {
+    return false;
+}
+
+std::optional<Corner> LayerShellCorners::PointerCorner() {
+    // Never nullopt: the tick would then test a position there is none of.
     if (!impl_->Usable()) {
-        return false;
+        return Corner::None;
     }
     impl_->Asked();
-    point = CornerPoint(impl_->corner, impl_->screen.width, impl_->screen.height);
-    return true;
+    return impl_->corner;
 }
 
 bool LayerShellCorners::CanWatchCorners() {
@@ -460,10 +464,6 @@ bool LayerShellCorners::CanWatchCorners() {
 
 bool LayerShellCorners::Watching() const {
     return !impl_->surfaces.empty();
-}
-
-Corner LayerShellCorners::PointerCorner() const {
-    return impl_->corner;
 }
 
 }  // namespace ww::platform

@@ -5,18 +5,17 @@
 #include <optional>
 #include <string>
 
-#include "platform/linux/wayland/CornerGeometry.h"
 #include "platform/ports/CursorScreen.h"
 
 namespace ww::platform {
 
 // The cursor port of a Wayland session. A compositor tells a client where the
 // pointer is only over the client's own surfaces, so while the tick asks,
-// two small transparent overlay surfaces sit in the bottom corners of the
+// two small transparent overlay surfaces cover the corner zones of the
 // output that holds (0, 0), and their pointer enter and leave events say
-// whether the pointer rests in a corner. The surfaces go when the tick has
-// stopped asking (hot corners off), so the corner pixels take the user's
-// clicks only while hot corners are on.
+// which corner the pointer rests in; that is what the tick is told. The
+// surfaces go when the tick has stopped asking (hot corners off), so the
+// corner pixels take the user's clicks only while hot corners are on.
 //
 // Talks to the compositor over a connection of its own (Qt's gives no layer
 // surfaces), read on the UI thread through a QSocketNotifier.
@@ -34,21 +33,23 @@ class LayerShellCorners : public CursorScreen {
 
     LayerShellCorners& operator=(const LayerShellCorners&) = delete;
 
-    // The logical size of the output the corners are on (a nominal screen
-    // while it is not known). Puts the corner surfaces up when they are not.
+    // The logical size of the output the corner surfaces are on; 0 while
+    // they are not up or its size is not known.
     std::int32_t GetSystemMetrics(int index) override;
 
-    // A point in the bottom-left or bottom-right zone while the pointer is on
-    // that corner's surface, the screen's middle otherwise. False when the
-    // compositor cannot be watched.
+    // False: the compositor says where the pointer is over our surfaces only.
     bool GetCursorPos(Point& point) override;
 
     // The compositor offers zwlr_layer_shell_v1 and the connection is alive.
     bool CanWatchCorners() override;
 
-    // Whether the corner surfaces are up now, and which corner holds the pointer.
+    // The corner whose surface holds the pointer, Corner::None otherwise and
+    // whenever the compositor cannot be watched. Puts the corner surfaces up
+    // when they are not.
+    std::optional<Corner> PointerCorner() override;
+
+    // Whether the corner surfaces are up now.
     bool Watching() const;
-    Corner PointerCorner() const;
 
     // How long after the tick's last question the surfaces are taken down.
     static constexpr int kIdleMs = 1500;

@@ -296,7 +296,7 @@ TEST_F(SessionScreenSaverTest, BusSaverFlagIsThePresenceOfTheServiceAndOurHold) 
     RoundTrip();  // the cookie is in
     EXPECT_TRUE(Set(saver, 1));
     EXPECT_EQ(Flag(saver), 1);
-    saver.Start();
+    saver.StartScreenSaver();
     EXPECT_TRUE(
         CallsAre({kInhibit, "GetActive()", "UnInhibit(" + std::to_string(fake_->LastCookie()) + ")",
                   "SetActive(true)"}))
@@ -312,7 +312,7 @@ TEST_F(SessionScreenSaverTest, BusSaverWithoutTheServiceReadsOffAndRefusesChange
     EXPECT_EQ(Flag(saver), 0);
     EXPECT_FALSE(Set(saver, 0));
     EXPECT_FALSE(Set(saver, 1));
-    saver.Start();
+    saver.StartScreenSaver();
     saver.RestoreOnExit();
     // A refused hold is not taken later when the service comes.
     ASSERT_TRUE(service_->registerService(kName));

@@ -108,7 +108,7 @@ void X11ScreenSaver::Forget() {
     rescue_.Disarm();
 }
 
-void X11ScreenSaver::Start() {
+void X11ScreenSaver::StartScreenSaver() {
     XForceScreenSaver(display_, ScreenSaverActive);
     XFlush(display_);
     if (session_ != nullptr && session_->Available()) {

@@ -41,7 +41,7 @@ class X11ScreenSaver : public DesktopScreenSaver {
                                std::uint32_t fWinIni) override;
 
     // XForceScreenSaver, and SetActive(true) on the session service.
-    void Start() override;
+    void StartScreenSaver() override;
 
     // Puts back the X timeout if this program switched the saver off,
     // releases the session hold, and waits until the server has it.

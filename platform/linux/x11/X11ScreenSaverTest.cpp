@@ -133,7 +133,7 @@ TEST_F(X11ScreenSaverTest, StartActivatesTheServersSaver) {
     XSync(user_, False);
     X11ScreenSaver saver(program_, nullptr);
 
-    saver.Start();
+    saver.StartScreenSaver();
     XSync(program_, False);
 
     XScreenSaverInfo* info = XScreenSaverAllocInfo();

@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QtEndian>
 
+#include "platform/ports/ProgramInfo.h"
+
 namespace ww::platform {
 namespace {
 
@@ -196,7 +198,7 @@ QVariant SniItem::Property(const QString& name) {
         return QStringLiteral("wakewatch");
     }
     if (name == QLatin1String("Title")) {
-        return QStringLiteral("Wakewatch");
+        return QString::fromUtf8(kAppTitle);
     }
     if (name == QLatin1String("Status")) {
         return QStringLiteral("Active");
