@@ -10,6 +10,14 @@ if(WW_SANITIZE)
   target_link_options(ww_flags INTERFACE -fsanitize=address,undefined)
 endif()
 
+# What qdbusxml2cpp and moc write from the D-Bus interface files is not ours
+# to fix: the warnings above that such code trips over (C casts, implicit
+# conversions, shadowed names) are relaxed for the generated files alone
+# (set_source_files_properties COMPILE_OPTIONS). Qt 6.4's output passes them
+# all today; the relaxation keeps another Qt version from stopping the build.
+set(WW_GENERATED_DBUS_OPTIONS -Wno-old-style-cast -Wno-conversion -Wno-sign-conversion
+    -Wno-shadow)
+
 # The repository root is the include root: "uptime/Uptime.h", "platform/ports/Clock.h";
 # the generated headers (cmake/Program.cmake) sit beside it under the same names.
 add_library(ww_include INTERFACE)

@@ -9,18 +9,27 @@
 #include "tests/e2e/WaitFor.h"
 
 namespace ww::e2e {
-namespace {}  // namespace
 
 SniBus::SniBus(std::string dir, std::string hostProgram)
     : dir_(std::move(dir)), hostProgram_(std::move(hostProgram)) {
+    StartDaemon();
+}
+
+void SniBus::StartDaemon() {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe2 failed");
     }
     SpawnOptions options;
     options.argv = {"dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=3"};
+    if (!address_.empty()) {
+        options.argv.push_back("--address=" + address_);  // where the last one was
+    }
     options.env = Environment::Clean().Entries();
-    options.stderrPath = dir_ + "/dbus-daemon.log";
+    ++daemons_;
+    options.stderrPath =
+        dir_ +
+        (daemons_ == 1 ? "/dbus-daemon.log" : "/dbus-daemon-" + std::to_string(daemons_) + ".log");
     options.fd3 = fds[1];
     try {
         daemon_ = std::make_unique<Process>(options);
@@ -30,11 +39,23 @@ SniBus::SniBus(std::string dir, std::string hostProgram)
         throw;
     }
     ::close(fds[1]);
-    address_ = ReadFirstLine(fds[0], std::chrono::seconds(10));
+    std::string address = ReadFirstLine(fds[0], std::chrono::seconds(10));
     ::close(fds[0]);
-    if (address_.empty()) {
+    if (address.empty()) {
         throw std::runtime_error("dbus-daemon printed no address");
     }
+    // Without the daemon's guid, a daemon started anew at the same place is
+    // the same bus to the clients.
+    address_ = address.substr(0, address.find(",guid="));
+}
+
+void SniBus::RestartDaemon() {
+    if (!daemon_) {
+        throw std::runtime_error("the bus is someone else's");
+    }
+    daemon_->Stop();
+    daemon_.reset();
+    StartDaemon();
 }
 
 SniBus::SniBus(std::string dir, std::string hostProgram, std::string address)

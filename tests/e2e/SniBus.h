@@ -33,6 +33,9 @@ class SniBus {
     void StartHost(int watcherAfterMs = 0, int hostAfterMs = 0);
     // Ends the host with this signal and waits for it to go.
     void StopHost(int signal);
+    // Ends the dbus-daemon and starts another at the same address; every
+    // client loses its connection. The host must be stopped first.
+    void RestartDaemon();
     // The log of the host started last.
     Trace HostLog() const { return Trace(LogPath(starts_)); }
 
@@ -45,6 +48,7 @@ class SniBus {
     Answer Call(const std::vector<std::string>& args) const;
 
   private:
+    void StartDaemon();
     std::string LogPath(int start) const;
 
     std::string dir_;
@@ -53,6 +57,7 @@ class SniBus {
     std::string address_;
     std::optional<Process> host_;
     int starts_ = 0;
+    int daemons_ = 0;
 };
 
 // The "entry" lines of a "menu" answer, by id.

@@ -1,5 +1,7 @@
 // A StatusNotifierWatcher and host of our own, for the end-to-end tests and
-// the benchmark, on the bus at --address.
+// the benchmark, on the bus at --address. The watcher is served, and the
+// item and menu are called, through the adaptor and proxies QtDBus generates
+// from the interface XML in platform/linux/tray/sni.
 //
 //   wakewatch_sni_host serve --address A --log FILE [--watcher-after MS] [--host-after MS]
 //     Takes the watcher's name after MS, registers a host after MS (both from
@@ -9,32 +11,47 @@
 //     after NewToolTip and NewIcon.
 //   wakewatch_sni_host call --address A props|menu|activate|click ID|context-menu X Y
 //     Acts on the first registered item; prints what it read in the same form.
+//   wakewatch_sni_host call --address A raw item|menu item|menu|properties MEMBER [ARG...]
+//     Calls MEMBER of the item's or the menu's interface (or of
+//     org.freedesktop.DBus.Properties) on that object with these arguments,
+//     in any signature: each ARG is a D-Bus type with an optional value,
+//     "i", "s=Id", "ai=0,1,2", "ai=3*520000" (that many threes),
+//     "as=label*2000", "a(isvu)=99*1025" (that many clicks on item 99), "a(isv)".
+//     Prints "reply signature=S counts=N,..." (the length of every array
+//     answered, "-" for the rest) or the error.
 #include <unistd.h>
 #include <QCoreApplication>
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusServiceWatcher>
-#include <QDBusVirtualObject>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
 
-#include "platform/linux/tray/sni/DBusSignalRelay.h"
+#include "SniHostItemProxy.h"
+#include "SniHostMenuProxy.h"
+#include "SniHostWatcherAdaptor.h"
+#include "SniHostWatcherProxy.h"
 #include "platform/linux/tray/sni/SniTypes.h"
+#include "tests/e2e/SniHostWatcher.h"
 
 namespace {
 
+using ww::e2e::HostLog;
+using ww::e2e::SniHostWatcher;
+using ww::platform::DbusMenuEvent;
+using ww::platform::DbusMenuEvents;
 using ww::platform::DbusMenuLayout;
-using ww::platform::DBusSignalRelay;
 using ww::platform::SniPixmaps;
 using ww::platform::SniToolTip;
 
 const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
-const QString kItem = QStringLiteral("org.kde.StatusNotifierItem");
+const QString kItemPath = QStringLiteral("/StatusNotifierItem");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
+constexpr int kTimeoutMs = 5000;
 
 QString Quote(const QString& text) {
     QString quoted = QStringLiteral("\"");
@@ -74,127 +91,302 @@ QString DescribeItem(const QVariantMap& all) {
            Describe(qdbus_cast<SniPixmaps>(all.value("IconPixmap")));
 }
 
-class Log {
-  public:
-    explicit Log(const QString& path) : file_(path) {
-        if (path.isEmpty()) {
-            file_.open(stdout, QIODevice::WriteOnly);
-        } else {
-            file_.open(QIODevice::WriteOnly | QIODevice::Append);
-        }
-        clock_.start();
-    }
-    void Write(const QString& line) {
-        file_.write(QStringLiteral("%1 %2\n").arg(clock_.elapsed()).arg(line).toUtf8());
-        file_.flush();
-    }
+// The item's properties all at once: the generated proxy reads them one by one.
+QVariantMap AllProperties(const QDBusConnection& bus, const QString& service) {
+    QDBusMessage get = QDBusMessage::createMethodCall(service, kItemPath, kProperties, "GetAll");
+    get << QString::fromLatin1(SniHostItemProxy::staticInterfaceName());
+    const QDBusMessage reply = bus.call(get, QDBus::Block, kTimeoutMs);
+    return qdbus_cast<QVariantMap>(reply.arguments().value(0));
+}
 
-  private:
-    QFile file_;
-    QElapsedTimer clock_;
+}  // namespace
+
+namespace ww::e2e {
+
+HostLog::HostLog(const QString& path) : file_(path) {
+    if (path.isEmpty()) {
+        file_.open(stdout, QIODevice::WriteOnly);
+    } else {
+        file_.open(QIODevice::WriteOnly | QIODevice::Append);
+    }
+    clock_.start();
+}
+
+void HostLog::Write(const QString& line) {
+    file_.write(QStringLiteral("%1 %2\n").arg(clock_.elapsed()).arg(line).toUtf8());
+    file_.flush();
+}
+
+SniHostWatcher::SniHostWatcher(QDBusConnection bus, HostLog& log) : bus_(bus), log_(log) {
+    new SniHostWatcherAdaptor(this);
+}
+
+void SniHostWatcher::Up() {
+    bus_.registerObject(kWatcherPath, this);
+    bus_.registerService(kWatcher);
+    log_.Write("watcher up");
+}
+
+void SniHostWatcher::HostUp() {
+    bus_.registerService(QStringLiteral("org.kde.StatusNotifierHost-%1").arg(::getpid()));
+    host_ = true;
+    emit StatusNotifierHostRegistered();
+    log_.Write("host up");
+}
+
+void SniHostWatcher::RegisterStatusNotifierItem(const QString& service) {
+    // Answered at once, as a panel does, before the item is read.
+    setDelayedReply(true);
+    connection().send(message().createReply());
+    Registered(service, message().service());
+}
+
+void SniHostWatcher::Registered(const QString& service, const QString& sender) {
+    if (!items_.contains(service)) {
+        items_.push_back(service);
+        auto* gone = new QDBusServiceWatcher(service, bus_,
+                                             QDBusServiceWatcher::WatchForUnregistration, this);
+        QObject::connect(gone, &QDBusServiceWatcher::serviceUnregistered, this,
+                         [this, gone](const QString& name) {
+                             items_.removeAll(name);
+                             log_.Write("item gone service=" + Quote(name));
+                             gone->deleteLater();
+                         });
+        if (!followed_.contains(service)) {
+            auto* item = new SniHostItemProxy(service, kItemPath, bus_, this);
+            item->setTimeout(kTimeoutMs);
+            followed_.insert(service, item);
+            QObject::connect(item, &SniHostItemProxy::NewToolTip, this,
+                             [this, item] { OnItemSignal(*item, true); });
+            QObject::connect(item, &SniHostItemProxy::NewIcon, this,
+                             [this, item] { OnItemSignal(*item, false); });
+        }
+    }
+    log_.Write("item registered service=" + Quote(service) + " sender=" + Quote(sender));
+    emit StatusNotifierItemRegistered(service);
+    if (host_) {
+        log_.Write("item props service=" + Quote(service) + " " +
+                   DescribeItem(AllProperties(bus_, service)));
+    }
+}
+
+void SniHostWatcher::OnItemSignal(SniHostItemProxy& item, bool tip) {
+    if (!host_) {
+        return;
+    }
+    if (tip) {
+        log_.Write("tooltip tip=" + Quote(item.toolTip().title));
+    } else {
+        log_.Write("icon " + Describe(item.iconPixmap()));
+    }
+}
+
+}  // namespace ww::e2e
+
+namespace {
+
+// The argument shapes the raw command can send that no type of ours has.
+struct PairII {
+    int a = 3;
+    int b = 3;
+};
+struct OneI {
+    int a = 3;
+};
+struct ISV {
+    int id = 3;
+    QString eventId = QStringLiteral("clicked");
+    QDBusVariant data{0};
+};
+struct SISU {
+    QString s = QStringLiteral("x");
+    int id = 3;
+    QString eventId = QStringLiteral("clicked");
+    uint timestamp = 0;
 };
 
-// The watcher and the host in one.
-class Watcher final : public QDBusVirtualObject {
-  public:
-    Watcher(QDBusConnection bus, Log& log)
-        : bus_(bus), log_(log), relay_([this](const QDBusMessage& m) { OnItemSignal(m); }) {}
+}  // namespace
 
-    void Up() {
-        bus_.registerVirtualObject(kWatcherPath, this);
-        bus_.registerService(kWatcher);
-        log_.Write("watcher up");
+Q_DECLARE_METATYPE(PairII)
+Q_DECLARE_METATYPE(OneI)
+Q_DECLARE_METATYPE(ISV)
+Q_DECLARE_METATYPE(SISU)
+
+namespace {
+
+QDBusArgument& operator<<(QDBusArgument& out, const PairII& v) {
+    out.beginStructure();
+    out << v.a << v.b;
+    out.endStructure();
+    return out;
+}
+const QDBusArgument& operator>>(const QDBusArgument& in, PairII& v) {
+    in.beginStructure();
+    in >> v.a >> v.b;
+    in.endStructure();
+    return in;
+}
+QDBusArgument& operator<<(QDBusArgument& out, const OneI& v) {
+    out.beginStructure();
+    out << v.a;
+    out.endStructure();
+    return out;
+}
+const QDBusArgument& operator>>(const QDBusArgument& in, OneI& v) {
+    in.beginStructure();
+    in >> v.a;
+    in.endStructure();
+    return in;
+}
+QDBusArgument& operator<<(QDBusArgument& out, const ISV& v) {
+    out.beginStructure();
+    out << v.id << v.eventId << v.data;
+    out.endStructure();
+    return out;
+}
+const QDBusArgument& operator>>(const QDBusArgument& in, ISV& v) {
+    in.beginStructure();
+    in >> v.id >> v.eventId >> v.data;
+    in.endStructure();
+    return in;
+}
+QDBusArgument& operator<<(QDBusArgument& out, const SISU& v) {
+    out.beginStructure();
+    out << v.s << v.id << v.eventId << v.timestamp;
+    out.endStructure();
+    return out;
+}
+const QDBusArgument& operator>>(const QDBusArgument& in, SISU& v) {
+    in.beginStructure();
+    in >> v.s >> v.id >> v.eventId >> v.timestamp;
+    in.endStructure();
+    return in;
+}
+
+void RegisterRawTypes() {
+    qDBusRegisterMetaType<PairII>();
+    qDBusRegisterMetaType<QList<PairII>>();
+    qDBusRegisterMetaType<OneI>();
+    qDBusRegisterMetaType<QList<OneI>>();
+    qDBusRegisterMetaType<ISV>();
+    qDBusRegisterMetaType<QList<ISV>>();
+    qDBusRegisterMetaType<SISU>();
+    qDBusRegisterMetaType<QList<SISU>>();
+    qDBusRegisterMetaType<QList<QList<int>>>();
+    qDBusRegisterMetaType<QMap<int, int>>();
+}
+
+// "3*520000": 520,000 threes; "0,1,2": those; "": one `fallback`.
+QStringList Values(const QString& value, const QString& fallback) {
+    if (value.isEmpty()) {
+        return {fallback};
     }
-    void HostUp() {
-        bus_.registerService(QStringLiteral("org.kde.StatusNotifierHost-%1").arg(::getpid()));
-        host_ = true;
-        bus_.send(
-            QDBusMessage::createSignal(kWatcherPath, kWatcher, "StatusNotifierHostRegistered"));
-        log_.Write("host up");
+    if (value.contains(u'*')) {
+        QStringList values;
+        values.fill(value.section(u'*', 0, 0), value.section(u'*', 1, 1).toInt());
+        return values;
     }
+    return value.split(u',');
+}
 
-    QString introspect(const QString&) const override { return {}; }
-
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
-        const QString member = message.member();
-        if (message.interface() == kProperties) {
-            QVariantMap all;
-            all.insert("RegisteredStatusNotifierItems", items_);
-            all.insert("IsStatusNotifierHostRegistered", host_);
-            all.insert("ProtocolVersion", 0);
-            if (member == QLatin1String("GetAll")) {
-                bus_.send(message.createReply(all));
-            } else {
-                const QString name = message.arguments().value(1).toString();
-                bus_.send(message.createReply(QVariant::fromValue(QDBusVariant(all.value(name)))));
-            }
-            return true;
-        }
-        if (member == QLatin1String("RegisterStatusNotifierItem")) {
-            const QString service = message.arguments().value(0).toString();
-            bus_.send(message.createReply());
-            Registered(service, message.service());
-            return true;
-        }
-        if (member == QLatin1String("RegisterStatusNotifierHost")) {
-            bus_.send(message.createReply());
-            return true;
-        }
-        return false;
+QList<int> Ints(const QString& value) {
+    QList<int> ints;
+    for (const QString& one : Values(value, QStringLiteral("3"))) {
+        ints.push_back(one.toInt());
     }
+    return ints;
+}
 
-  private:
-    void Registered(const QString& service, const QString& sender) {
-        if (!items_.contains(service)) {
-            items_.push_back(service);
-            auto* gone = new QDBusServiceWatcher(service, bus_,
-                                                 QDBusServiceWatcher::WatchForUnregistration, this);
-            QObject::connect(gone, &QDBusServiceWatcher::serviceUnregistered, this,
-                             [this, gone](const QString& name) {
-                                 items_.removeAll(name);
-                                 log_.Write("item gone service=" + Quote(name));
-                                 gone->deleteLater();
-                             });
-            for (const char* signal : {"NewToolTip", "NewIcon"}) {
-                relay_.Listen(bus_, service, "/StatusNotifierItem", kItem,
-                              QString::fromLatin1(signal));
-            }
-        }
-        log_.Write("item registered service=" + Quote(service) + " sender=" + Quote(sender));
-        bus_.send(QDBusMessage::createSignal(kWatcherPath, kWatcher, "StatusNotifierItemRegistered")
-                  << service);
-        if (host_) {
-            QDBusMessage get = QDBusMessage::createMethodCall(service, "/StatusNotifierItem",
-                                                              kProperties, "GetAll");
-            get << kItem;
-            const QDBusMessage reply = bus_.call(get, QDBus::Block, 5000);
-            const QVariantMap all = qdbus_cast<QVariantMap>(reply.arguments().value(0));
-            log_.Write("item props service=" + Quote(service) + " " + DescribeItem(all));
-        }
+// One argument of a raw call; invalid for a shape it cannot send.
+QVariant Sample(const QString& spec) {
+    const QString type = spec.section(u'=', 0, 0);
+    const bool given = spec.contains(u'=');
+    const QString value = spec.section(u'=', 1);
+    if (type == "i") {
+        return given ? value.toInt() : 3;
     }
-
-    void OnItemSignal(const QDBusMessage& signal) {
-        if (!host_) {
-            return;
-        }
-        const bool tip = signal.member() == QLatin1String("NewToolTip");
-        QDBusMessage get = QDBusMessage::createMethodCall(signal.service(), "/StatusNotifierItem",
-                                                          kProperties, "Get");
-        get << kItem << (tip ? QStringLiteral("ToolTip") : QStringLiteral("IconPixmap"));
-        const QVariant value = Unwrap(bus_.call(get, QDBus::Block, 5000).arguments().value(0));
-        if (tip) {
-            log_.Write("tooltip tip=" + Quote(qdbus_cast<SniToolTip>(value).title));
-        } else {
-            log_.Write("icon " + Describe(qdbus_cast<SniPixmaps>(value)));
-        }
+    if (type == "u") {
+        return given ? value.toUInt() : 0U;
     }
+    if (type == "s") {
+        return given ? value : QStringLiteral("clicked");
+    }
+    if (type == "b") {
+        return value == "true";
+    }
+    if (type == "v") {
+        return QVariant::fromValue(QDBusVariant(given ? value.toInt() : 0));
+    }
+    if (type == "o") {
+        return QVariant::fromValue(QDBusObjectPath(given ? value : QStringLiteral("/")));
+    }
+    if (type == "ay") {
+        return QByteArray("x");
+    }
+    if (type == "as") {
+        return given && value.isEmpty() ? QStringList() : Values(value, QStringLiteral("label"));
+    }
+    if (type == "ai") {
+        return QVariant::fromValue(given && value.isEmpty() ? QList<int>() : Ints(value));
+    }
+    if (type == "aai") {
+        return QVariant::fromValue(QList<QList<int>>{{3}});
+    }
+    if (type == "a{ii}") {
+        return QVariant::fromValue(QMap<int, int>{{3, 3}});
+    }
+    if (type == "a{sv}") {
+        return QVariantMap{{QStringLiteral("label"), 0}};
+    }
+    if (type == "(ii)") {
+        return QVariant::fromValue(PairII{});
+    }
+    if (type == "a(ii)") {
+        return QVariant::fromValue(QList<PairII>{{}});
+    }
+    if (type == "a(i)") {
+        return QVariant::fromValue(QList<OneI>{{}});
+    }
+    if (type == "a(isv)") {
+        return QVariant::fromValue(QList<ISV>{{}});
+    }
+    if (type == "a(sisu)") {
+        return QVariant::fromValue(QList<SISU>{{}});
+    }
+    const DbusMenuEvent event{3, QStringLiteral("clicked"), QDBusVariant(0), 0};
+    if (type == "(isvu)") {
+        return QVariant::fromValue(event);
+    }
+    if (type == "a(isvu)") {
+        DbusMenuEvents events;
+        for (int id : Ints(value)) {
+            events.push_back(DbusMenuEvent{id, event.eventId, event.data, event.timestamp});
+        }
+        return QVariant::fromValue(events);
+    }
+    return {};
+}
 
-    QDBusConnection bus_;
-    Log& log_;
-    DBusSignalRelay relay_;
-    QStringList items_;
-    bool host_ = false;
-};
+QString Count(const QVariant& value) {
+    if (value.metaType() == QMetaType::fromType<QStringList>()) {
+        return QString::number(value.toStringList().size());
+    }
+    if (value.metaType() != QMetaType::fromType<QDBusArgument>()) {
+        return QStringLiteral("-");
+    }
+    const QDBusArgument argument = qvariant_cast<QDBusArgument>(value);
+    if (argument.currentType() != QDBusArgument::ArrayType) {
+        return QStringLiteral("-");
+    }
+    int count = 0;
+    argument.beginArray();
+    while (!argument.atEnd()) {
+        argument.asVariant();
+        ++count;
+    }
+    argument.endArray();
+    return QString::number(count);
+}
 
 QString Argument(const QStringList& args, const QString& name, const QString& fallback = {}) {
     const auto at = args.indexOf(name);
@@ -202,8 +394,8 @@ QString Argument(const QStringList& args, const QString& name, const QString& fa
 }
 
 int Serve(QDBusConnection bus, const QStringList& args) {
-    static Log log(Argument(args, "--log"));
-    static Watcher watcher(bus, log);
+    static HostLog log(Argument(args, "--log"));
+    static SniHostWatcher watcher(bus, log);
     const int watcherAfter = Argument(args, "--watcher-after", "0").toInt();
     const int hostAfter = std::max(watcherAfter, Argument(args, "--host-after", "0").toInt());
     if (hostAfter == watcherAfter) {
@@ -219,7 +411,7 @@ int Serve(QDBusConnection bus, const QStringList& args) {
     return QCoreApplication::exec();
 }
 
-void PrintLayout(Log& out, const DbusMenuLayout& layout) {
+void PrintLayout(HostLog& out, const DbusMenuLayout& layout) {
     for (const DbusMenuLayout& child : layout.children) {
         QString line = QStringLiteral("entry id=%1").arg(child.id);
         for (auto it = child.properties.begin(); it != child.properties.end(); ++it) {
@@ -229,55 +421,93 @@ void PrintLayout(Log& out, const DbusMenuLayout& layout) {
     }
 }
 
+// The arguments after "call" and the command, with --address and its value left out.
+QStringList Operands(const QStringList& args) {
+    QStringList operands;
+    for (qsizetype i = 3; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--address")) {
+            ++i;
+        } else {
+            operands.push_back(args[i]);
+        }
+    }
+    return operands;
+}
+
 int Call(QDBusConnection bus, const QStringList& args) {
-    Log out{QString()};
-    QDBusMessage ask = QDBusMessage::createMethodCall(kWatcher, kWatcherPath, kProperties, "Get");
-    ask << kWatcher << QStringLiteral("RegisteredStatusNotifierItems");
-    const QStringList items =
-        Unwrap(bus.call(ask, QDBus::Block, 5000).arguments().value(0)).toStringList();
+    HostLog out{QString()};
+    SniHostWatcherProxy watcher(kWatcher, kWatcherPath, bus);
+    watcher.setTimeout(kTimeoutMs);
+    const QStringList items = watcher.registeredStatusNotifierItems();
     if (items.isEmpty()) {
         out.Write("no-item");
         return 2;
     }
     const QString service = items.front();
     const QString command = args.value(2);
-    const auto item = [&](const QString& interface, const QString& member, const QString& path) {
-        return QDBusMessage::createMethodCall(service, path, interface, member);
+    const QStringList operands = Operands(args);
+    SniHostItemProxy item(service, kItemPath, bus);
+    item.setTimeout(kTimeoutMs);
+    const auto menu = [&] {
+        auto proxy = std::make_unique<SniHostMenuProxy>(service, item.menu().path(), bus);
+        proxy->setTimeout(kTimeoutMs);
+        return proxy;
+    };
+    const auto wait = [](QDBusPendingCall call) {
+        call.waitForFinished();
+        return call.reply();
     };
     QDBusMessage reply;
     if (command == QLatin1String("props")) {
-        QDBusMessage get = item(kProperties, "GetAll", "/StatusNotifierItem");
-        get << kItem;
-        reply = bus.call(get, QDBus::Block, 5000);
+        QDBusMessage get =
+            QDBusMessage::createMethodCall(service, kItemPath, kProperties, "GetAll");
+        get << QString::fromLatin1(SniHostItemProxy::staticInterfaceName());
+        reply = bus.call(get, QDBus::Block, kTimeoutMs);
         out.Write("item " + DescribeItem(qdbus_cast<QVariantMap>(reply.arguments().value(0))));
     } else if (command == QLatin1String("menu")) {
-        QDBusMessage get = item(kProperties, "Get", "/StatusNotifierItem");
-        get << kItem << QStringLiteral("Menu");
-        const QString path =
-            qvariant_cast<QDBusObjectPath>(Unwrap(bus.call(get).arguments().value(0))).path();
-        const QString menu = QStringLiteral("com.canonical.dbusmenu");
-        QDBusMessage opening = item(menu, "AboutToShow", path);
-        opening << 0;
-        bus.call(opening, QDBus::Block, 5000);
-        QDBusMessage layout = item(menu, "GetLayout", path);
-        layout << 0 << -1 << QStringList();
-        reply = bus.call(layout, QDBus::Block, 5000);
-        PrintLayout(out, qdbus_cast<DbusMenuLayout>(reply.arguments().value(1)));
+        const auto dbusmenu = menu();
+        wait(dbusmenu->AboutToShow(0));
+        QDBusPendingReply<uint, DbusMenuLayout> layout = dbusmenu->GetLayout(0, -1, {});
+        reply = wait(layout);
+        if (layout.isValid()) {
+            PrintLayout(out, layout.argumentAt<1>());
+        }
     } else if (command == QLatin1String("click")) {
-        QDBusMessage get = item(kProperties, "Get", "/StatusNotifierItem");
-        get << kItem << QStringLiteral("Menu");
+        reply = wait(menu()->Event(operands.value(0).toInt(), QStringLiteral("clicked"),
+                                   QDBusVariant(0), 0U));
+    } else if (command == QLatin1String("activate")) {
+        reply = wait(item.Activate(operands.value(0, "0").toInt(), operands.value(1, "0").toInt()));
+    } else if (command == QLatin1String("context-menu")) {
+        reply =
+            wait(item.ContextMenu(operands.value(0, "0").toInt(), operands.value(1, "0").toInt()));
+    } else if (command == QLatin1String("raw")) {
         const QString path =
-            qvariant_cast<QDBusObjectPath>(Unwrap(bus.call(get).arguments().value(0))).path();
-        QDBusMessage event = item("com.canonical.dbusmenu", "Event", path);
-        event << args.value(3).toInt() << QStringLiteral("clicked")
-              << QVariant::fromValue(QDBusVariant(0)) << 0U;
-        reply = bus.call(event, QDBus::Block, 5000);
-    } else if (command == QLatin1String("activate") || command == QLatin1String("context-menu")) {
+            operands.value(0) == QLatin1String("menu") ? item.menu().path() : kItemPath;
+        const QString kind = operands.value(1);
+        const QString interface = kind == QLatin1String("menu")
+                                      ? QString::fromLatin1(SniHostMenuProxy::staticInterfaceName())
+                                  : kind == QLatin1String("item")
+                                      ? QString::fromLatin1(SniHostItemProxy::staticInterfaceName())
+                                      : kProperties;
         QDBusMessage call =
-            item(kItem, command == QLatin1String("activate") ? "Activate" : "ContextMenu",
-                 "/StatusNotifierItem");
-        call << args.value(3, "0").toInt() << args.value(4, "0").toInt();
-        reply = bus.call(call, QDBus::Block, 5000);
+            QDBusMessage::createMethodCall(service, path, interface, operands.value(2));
+        for (const QString& spec : operands.mid(3)) {
+            const QVariant argument = Sample(spec);
+            if (!argument.isValid()) {
+                out.Write("unknown-argument " + Quote(spec));
+                return 2;
+            }
+            call << argument;
+        }
+        reply = bus.call(call, QDBus::Block, kTimeoutMs);
+        if (reply.type() == QDBusMessage::ReplyMessage) {
+            QStringList counts;
+            for (const QVariant& answer : reply.arguments()) {
+                counts << Count(answer);
+            }
+            out.Write("reply signature=" + Quote(reply.signature()) +
+                      " counts=" + counts.join(u','));
+        }
     } else {
         out.Write("unknown-command");
         return 2;
@@ -295,6 +525,7 @@ int Call(QDBusConnection bus, const QStringList& args) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     ww::platform::RegisterSniTypes();
+    RegisterRawTypes();
     const QStringList args = QCoreApplication::arguments();
     QDBusConnection bus = QDBusConnection::connectToBus(Argument(args, "--address"), "bus");
     if (!bus.isConnected()) {

@@ -1,4 +1,6 @@
+#include <cctype>
 #include <csignal>
+#include <ostream>
 
 #include "tests/e2e/SniBus.h"
 #include "tests/e2e/WakewatchTest.h"
@@ -276,6 +278,209 @@ TEST_F(SniBesideXEmbedTest, ALateHostTakesTheIconFromTheXEmbedTrayAndGivesItBack
     EXPECT_NE(WaitDocked(program_->Pid(), 5s), 0u) << "the icon did not dock again";
     ASSERT_TRUE(program_->Running()) << program_->Describe();
 }
+
+// The session bus goes away and comes back (a restart, or a bus that cut
+// Wakewatch off): Wakewatch connects anew and the item is in the host again,
+// as after a restart of the host.
+TEST_F(SniTrayTest, AfterTheSessionBusRestartsTheItemRegistersAgain) {
+    bus_->StartHost();
+    Start();
+    ASSERT_TRUE(WaitItem()) << program_->Describe();
+    bus_->StopHost(SIGTERM);
+    bus_->RestartDaemon();
+    bus_->StartHost();
+    const auto item = WaitItem(10s);
+    ASSERT_TRUE(item) << "no item after the bus restart; wakewatch is " << program_->Describe();
+    ExpectWholeItem(*item);
+    const Trace trace = TraceOf("wakewatch");
+    EXPECT_TRUE(trace.Has("sni bus lost"));
+    EXPECT_TRUE(trace.Has("sni bus back"));
+    // The menu answers on the new connection, and the tooltip ticks on there.
+    EXPECT_EQ(Menu().size(), 9U);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            const auto tips = bus_->HostLog().All("tooltip ");
+            return !tips.empty() && IsUptimeTip(tips.back().Field("tip"));
+        },
+        5s));
+    ASSERT_TRUE(program_->Running()) << program_->Describe();
+}
+
+// A call no host should make, from any client on the session bus: in a
+// signature the interface does not give the method, or naming more than the
+// menu could need.
+struct OddCall {
+    const char* object;     // "item" or "menu": the path called
+    const char* interface;  // "item", "menu" or "properties"
+    const char* member;
+    // As wakewatch_sni_host takes them: "<signature>[=<value>]".
+    std::vector<std::string> args;
+    // The arrays' lengths of the answer; none: InvalidArgs.
+    const char* counts = nullptr;
+};
+
+// Item_Scroll_s_i, Menu_EventGroup_aStructisvEnd, Menu_AboutToShowGroup_ai_0x20000.
+std::string OddCallName(const OddCall& call) {
+    std::string name =
+        std::string(1, static_cast<char>(std::toupper(*call.object))) + (call.object + 1) + "_" +
+        (std::string(call.interface) == "properties" ? "Properties_" : "") + call.member;
+    if (call.args.empty()) {
+        name += "_Nothing";
+    }
+    for (const std::string& arg : call.args) {
+        name += '_';
+        for (char c : arg) {
+            switch (c) {
+                case '(':
+                    name += "Struct";
+                    break;
+                case '{':
+                    name += "Dict";
+                    break;
+                case ')':
+                case '}':
+                    name += "End";
+                    break;
+                case '=':
+                case ',':
+                    name += '_';
+                    break;
+                case '*':
+                    name += 'x';
+                    break;
+                case '-':
+                    name += "minus";
+                    break;
+                default:
+                    if (std::isalnum(static_cast<unsigned char>(c))) {
+                        name += c;
+                    }
+            }
+        }
+    }
+    return name;
+}
+
+void PrintTo(const OddCall& call, std::ostream* os) {
+    *os << OddCallName(call);
+}
+
+class SniOddCallTest : public SniTrayTest, public ::testing::WithParamInterface<OddCall> {};
+
+// Every method of the item and the menu answers a wrong signature with
+// InvalidArgs (libdbus used to abort or crash on some), a request is bounded
+// by the menu's size, and Wakewatch stays on the bus answering.
+TEST_P(SniOddCallTest, IsAnsweredAndWakewatchAnswersOn) {
+    bus_->StartHost();
+    Start();
+    ASSERT_TRUE(WaitItem()) << program_->Describe();
+    const OddCall& odd = GetParam();
+    std::vector<std::string> args = {"raw", odd.object, odd.interface, odd.member};
+    args.insert(args.end(), odd.args.begin(), odd.args.end());
+    const auto answer = bus_->Call(args);
+    ASSERT_EQ(answer.lines.size(), 1U) << "exit code " << answer.code;
+    const TraceLine& line = answer.lines.front();
+    if (odd.counts == nullptr) {
+        EXPECT_EQ(line.Field("name"), "org.freedesktop.DBus.Error.InvalidArgs") << line.text;
+    } else {
+        EXPECT_EQ(line.Field("counts"), odd.counts) << line.text;
+    }
+
+    const auto props = bus_->Call({"props"});
+    ASSERT_EQ(props.code, 0) << (props.lines.empty() ? "" : props.lines.front().text)
+                             << "; wakewatch is " << program_->Describe();
+    ASSERT_EQ(props.lines.size(), 1U);
+    ExpectWholeItem(props.lines.front());
+    EXPECT_EQ(Menu().size(), 9U);
+    EXPECT_TRUE(program_->Running()) << program_->Describe();
+}
+
+const OddCall kOddCalls[] = {
+    // org.kde.StatusNotifierItem
+    {"item", "item", "ContextMenu", {}},
+    {"item", "item", "ContextMenu", {"i"}},
+    {"item", "item", "ContextMenu", {"i", "i", "i"}},
+    {"item", "item", "ContextMenu", {"s", "s"}},
+    {"item", "item", "Activate", {}},
+    {"item", "item", "Activate", {"i"}},
+    {"item", "item", "Activate", {"i", "i", "i"}},
+    {"item", "item", "Activate", {"s", "s"}},
+    {"item", "item", "SecondaryActivate", {}},
+    {"item", "item", "SecondaryActivate", {"i", "i", "i"}},
+    {"item", "item", "SecondaryActivate", {"u", "u"}},
+    {"item", "item", "Scroll", {}},
+    {"item", "item", "Scroll", {"i", "i"}},
+    {"item", "item", "Scroll", {"i", "s", "i"}},
+    {"item", "item", "Scroll", {"s", "i"}},
+    {"item", "item", "ProvideXdgActivationToken", {}},
+    {"item", "item", "ProvideXdgActivationToken", {"i"}},
+    {"item", "item", "ProvideXdgActivationToken", {"s", "s"}},
+    // its properties; Get with one argument used to answer "read-only"
+    {"item", "properties", "Get", {"s=org.kde.StatusNotifierItem"}},
+    {"item", "properties", "Get", {}},
+    {"item", "properties", "Get", {"s", "i"}},
+    {"item", "properties", "Get", {"s", "s", "s"}},
+    {"item", "properties", "GetAll", {}},
+    {"item", "properties", "GetAll", {"i"}},
+    {"item", "properties", "Set", {"s", "s"}},
+    // com.canonical.dbusmenu
+    {"menu", "menu", "GetLayout", {}},
+    {"menu", "menu", "GetLayout", {"i", "i"}},
+    {"menu", "menu", "GetLayout", {"i", "i", "as", "i"}},
+    {"menu", "menu", "GetLayout", {"s", "s", "as"}},
+    {"menu", "menu", "GetLayout", {"i", "i", "ai"}},
+    {"menu", "menu", "GetGroupProperties", {"a(ii)", "as"}},
+    {"menu", "menu", "GetGroupProperties", {"aai", "as"}},
+    {"menu", "menu", "GetGroupProperties", {"a{ii}", "as"}},
+    {"menu", "menu", "GetGroupProperties", {}},
+    {"menu", "menu", "GetGroupProperties", {"ai"}},
+    {"menu", "menu", "GetGroupProperties", {"as", "as"}},
+    {"menu", "menu", "GetGroupProperties", {"ai", "as", "i"}},
+    {"menu", "menu", "GetProperty", {}},
+    {"menu", "menu", "GetProperty", {"i"}},
+    {"menu", "menu", "GetProperty", {"i", "i"}},
+    {"menu", "menu", "GetProperty", {"i", "s", "i"}},
+    {"menu", "menu", "Event", {}},
+    {"menu", "menu", "Event", {"i", "s", "v"}},
+    {"menu", "menu", "Event", {"i", "s", "v", "u", "i"}},
+    {"menu", "menu", "Event", {"i", "s", "i", "u"}},
+    {"menu", "menu", "Event", {"(isvu)"}},
+    {"menu", "menu", "EventGroup", {"a(isv)"}},
+    {"menu", "menu", "EventGroup", {"ai"}},
+    {"menu", "menu", "EventGroup", {"a(ii)"}},
+    {"menu", "menu", "EventGroup", {"a(sisu)"}},
+    {"menu", "menu", "EventGroup", {"(isvu)"}},
+    {"menu", "menu", "EventGroup", {}},
+    {"menu", "menu", "EventGroup", {"a(isvu)", "i"}},
+    {"menu", "menu", "AboutToShow", {}},
+    {"menu", "menu", "AboutToShow", {"u"}},
+    {"menu", "menu", "AboutToShow", {"s"}},
+    {"menu", "menu", "AboutToShow", {"i", "i"}},
+    {"menu", "menu", "AboutToShowGroup", {"aai"}},
+    {"menu", "menu", "AboutToShowGroup", {"a(i)"}},
+    {"menu", "menu", "AboutToShowGroup", {}},
+    {"menu", "menu", "AboutToShowGroup", {"i"}},
+    {"menu", "menu", "AboutToShowGroup", {"as"}},
+    {"menu", "menu", "AboutToShowGroup", {"ai", "i"}},
+    {"menu", "properties", "Get", {"s=com.canonical.dbusmenu"}},
+    {"menu", "properties", "GetAll", {}},
+    // Bounded by the menu's size: ids named again or unknown count once, and
+    // more than SniMenu::kMostIds (1024) ids, events or names are refused.
+    // 520,000 ids used to make a 70 MB answer the bus cut Wakewatch off for,
+    // 20,000 to hold the event loop for a second.
+    {"menu", "menu", "GetGroupProperties", {"ai=3*520000", "as"}},
+    {"menu", "menu", "GetGroupProperties", {"ai=3*1025", "as"}},
+    {"menu", "menu", "GetGroupProperties", {"ai=3*1024", "as="}, "1"},
+    {"menu", "menu", "GetGroupProperties", {"ai=99*1024", "as="}, "0"},
+    {"menu", "menu", "AboutToShowGroup", {"ai=0*20000"}},
+    {"menu", "menu", "AboutToShowGroup", {"ai=99*1024"}, "0,1"},
+    {"menu", "menu", "EventGroup", {"a(isvu)=99*1025"}},
+    {"menu", "menu", "EventGroup", {"a(isvu)=99*1024"}, "1"},
+    {"menu", "menu", "GetLayout", {"i=0", "i=-1", "as=label*1025"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Calls, SniOddCallTest, ::testing::ValuesIn(kOddCalls),
+                         [](const auto& test) { return OddCallName(test.param); });
 
 }  // namespace
 }  // namespace ww::e2e

@@ -1,8 +1,9 @@
 #include "platform/linux/saver/SessionScreenSaver.h"
 
+#include "platform/ports/ProgramInfo.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -12,6 +13,8 @@
 #include <cstdio>
 #include <optional>
 
+#include "ScreenSaverProxy.h"
+
 namespace ww::platform {
 
 namespace {
@@ -20,18 +23,17 @@ QString Service() {
     return QStringLiteral("org.freedesktop.ScreenSaver");
 }
 
-QDBusMessage Method(const char* name) {
-    return QDBusMessage::createMethodCall(Service(), QStringLiteral("/org/freedesktop/ScreenSaver"),
-                                          Service(), QString::fromLatin1(name));
-}
-
 constexpr int kCallTimeoutMs = 2000;
 constexpr int kExitTimeoutMs = 500;
 
 }  // namespace
 
 struct SessionScreenSaver::Impl {
+    Impl() { service.setTimeout(kCallTimeoutMs); }
+
     QDBusConnection bus = QDBusConnection::sessionBus();
+    // Generated from org.freedesktop.ScreenSaver.xml.
+    ScreenSaverProxy service{Service(), QStringLiteral("/org/freedesktop/ScreenSaver"), bus};
     // Owns the watchers: its end cuts every pending reply off.
     QObject context;
     bool available = false;
@@ -44,7 +46,7 @@ struct SessionScreenSaver::Impl {
     void OwnerChanged(const QString& oldOwner, const QString& newOwner);
     void Inhibit();
     void Answered(const QDBusPendingReply<uint>& reply);
-    void UnInhibit(uint held) { bus.send(Method("UnInhibit") << held); }
+    void UnInhibit(uint held) { service.UnInhibit(held); }
 };
 
 void SessionScreenSaver::Impl::Watch() {
@@ -84,10 +86,8 @@ void SessionScreenSaver::Impl::Inhibit() {
     if (!available || cookie || pending) {
         return;
     }
-    const QDBusMessage call = Method("Inhibit")
-                              << QStringLiteral("Wakewatch")
-                              << QStringLiteral("The screen saver is switched off from Wakewatch");
-    pending = bus.asyncCall(call, kCallTimeoutMs);
+    pending = service.Inhibit(QString::fromUtf8(kAppTitle),
+                              QStringLiteral("The screen saver is switched off from Wakewatch"));
     const unsigned id = ++pendingId;
     auto* watcher = new QDBusPendingCallWatcher(*pending, &context);
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &context,
@@ -129,7 +129,7 @@ bool SessionScreenSaver::Held() const {
 
 void SessionScreenSaver::Activate() {
     if (impl_->available) {
-        impl_->bus.send(Method("SetActive") << true);
+        impl_->service.SetActive(true);
     }
 }
 
@@ -157,7 +157,9 @@ void SessionScreenSaver::ReleaseNow() {
         }
     }
     if (impl_->cookie) {
-        impl_->bus.call(Method("UnInhibit") << *impl_->cookie, QDBus::Block, kExitTimeoutMs);
+        impl_->service.setTimeout(kExitTimeoutMs);
+        impl_->service.UnInhibit(*impl_->cookie).waitForFinished();
+        impl_->service.setTimeout(kCallTimeoutMs);
         impl_->cookie.reset();
     }
 }

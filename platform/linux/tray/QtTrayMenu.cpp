@@ -77,7 +77,7 @@ void QtTrayMenu::PopupMenu() {
 
 void QtTrayMenu::AttachTo(QtTrayView& view) {
     view_ = &view;
-    view.SetMenu(&sniMenu_, [this](QPoint at) { HostAsksAt(at); });
+    view.SetMenu(&sniMenu_.Exported(), [this](QPoint at) { HostAsksAt(at); });
 }
 
 QAction* QtTrayMenu::Action(int id) const {

@@ -43,7 +43,7 @@ class QtTrayMenu final : public TrayMenu {
 
     QMenu& Menu() { return *menu_; }
     QAction* Action(int id) const;
-    SniMenu& Exported() { return sniMenu_; }
+    DBusExport& Exported() { return sniMenu_.Exported(); }
     std::vector<SniMenuEntry> Entries() const;
 
   private:

@@ -97,7 +97,7 @@ void QtTrayView::SetClickHandler(ClickHandler handler) {
     onClick_ = std::move(handler);
 }
 
-void QtTrayView::SetMenu(QDBusVirtualObject* menu, std::function<void(QPoint at)> onContextMenu) {
+void QtTrayView::SetMenu(DBusExport* menu, std::function<void(QPoint at)> onContextMenu) {
     sni_.SetMenu(menu);
     sni_.onContextMenu = std::move(onContextMenu);
 }

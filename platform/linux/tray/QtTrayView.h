@@ -38,7 +38,7 @@ class QtTrayView final : public QObject, public TrayView {
 
     // The dbusmenu object of the item, and what a host's ContextMenu request
     // does.
-    void SetMenu(QDBusVirtualObject* menu, std::function<void(QPoint at)> onContextMenu);
+    void SetMenu(DBusExport* menu, std::function<void(QPoint at)> onContextMenu);
     // A mouse action the host made known another way (its asking for the menu).
     void ReportClick(TrayClick click);
 

@@ -72,6 +72,15 @@ void TrayHost::OnSniChange(SniTrayWatcher::Change change) {
             trace_.Write("sni hosts gone");
             Reconsider(TrayKind::None);
             break;
+        case SniTrayWatcher::Change::BusLost:
+            trace_.Write("sni bus lost");
+            Reconsider(TrayKind::None);
+            break;
+        case SniTrayWatcher::Change::BusBack:
+            // As after a restart of the watcher: the item registers anew.
+            trace_.Write(sni_.HostPresent() ? "sni bus back host" : "sni bus back");
+            Reconsider(TrayKind::Sni);
+            break;
     }
 }
 

@@ -1,26 +1,48 @@
 #pragma once
 
 #include <QDBusConnection>
-#include <QDBusVirtualObject>
+#include <QDBusObjectPath>
 #include <QIcon>
+#include <QObject>
 #include <QPoint>
 #include <QString>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 
 #include "platform/linux/trace/Trace.h"
+#include "platform/linux/tray/sni/DBusExport.h"
 #include "platform/linux/tray/sni/SniTypes.h"
+#include "platform/ports/ProgramInfo.h"
+
+// Generated from org.kde.StatusNotifierItem.xml and
+// org.kde.StatusNotifierWatcher.xml.
+class SniItemAdaptor;
+class SniWatcherProxy;
 
 namespace ww::platform {
 
-// The tray icon as our own org.kde.StatusNotifierItem on the session bus.
+// The tray icon as our own org.kde.StatusNotifierItem on the session bus
+// (the interface: org.kde.StatusNotifierItem.xml).
 //
 // Shown, it owns a bus name of its own and registers it with the
 // StatusNotifierWatcher; hidden, it gives the name up, which takes it out of
 // every host. Hosts read the picture and the tooltip when told they changed,
 // so NewIcon and NewToolTip go out only for real changes.
-class SniItem final : public QDBusVirtualObject {
+class SniItem final : public QObject {
+    Q_OBJECT
+    // The properties with a value of their own; the others read as their
+    // type's default: no icon names, no overlay or attention pictures,
+    // WindowId 0, ItemIsMenu false.
+    Q_PROPERTY(QString Category READ Category CONSTANT)
+    Q_PROPERTY(QString Id READ Id CONSTANT)
+    Q_PROPERTY(QString Title READ Title CONSTANT)
+    Q_PROPERTY(QString Status READ Status CONSTANT)
+    Q_PROPERTY(ww::platform::SniPixmaps IconPixmap READ IconPixmap)
+    Q_PROPERTY(ww::platform::SniToolTip ToolTip READ ToolTip)
+    Q_PROPERTY(QDBusObjectPath Menu READ Menu)
+
   public:
     static constexpr int kSizes[] = {16, 22, 24, 32, 48};
 
@@ -32,9 +54,10 @@ class SniItem final : public QDBusVirtualObject {
     void SetToolTip(const QString& tip);
     void SetIcon(const QIcon& icon);
     // The dbusmenu object hosts find at the Menu path (null: none).
-    void SetMenu(QDBusVirtualObject* menu) { menu_ = menu; }
+    void SetMenu(DBusExport* menu) { menu_ = menu; }
 
-    // Exports the item and registers it with the watcher.
+    // Exports the item and registers it with the watcher, on the tray's
+    // connection to the session bus as it is now.
     void Show();
     void Hide();
     bool Shown() const { return shown_; }
@@ -48,22 +71,35 @@ class SniItem final : public QDBusVirtualObject {
     // size, as ARGB32 in network byte order.
     static SniPixmaps Pixmaps(const QIcon& icon);
 
-    QString introspect(const QString& path) const override;
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
-
   private:
+    // The interface's methods, as the generated adaptor calls them.
+    friend class ::SniItemAdaptor;
+    void Activate(int x, int y);
+    void ContextMenu(int x, int y);
+    void SecondaryActivate(int, int) {}
+    void Scroll(int, const QString&) {}
+    void ProvideXdgActivationToken(const QString&) {}
+
+    QString Category() const { return QStringLiteral("ApplicationStatus"); }
+    QString Id() const { return QStringLiteral("wakewatch"); }
+    QString Title() const { return QString::fromUtf8(kAppTitle); }
+    QString Status() const { return QStringLiteral("Active"); }
+    SniPixmaps IconPixmap() { return CurrentPixmaps(); }
+    SniToolTip ToolTip() const { return SniToolTip{QString(), SniPixmaps{}, tip_, QString()}; }
+    QDBusObjectPath Menu() const;
+
     const SniPixmaps& CurrentPixmaps();
-    QVariant Property(const QString& name);
-    QVariantMap AllProperties();
     void Emit(const char* signal);
     void Register();
 
     Trace& trace_;
+    DBusExport export_;
     QDBusConnection bus_;
+    // The watcher on bus_.
+    std::unique_ptr<SniWatcherProxy> watcher_;
     QString service_;
-    QDBusVirtualObject* menu_ = nullptr;
+    DBusExport* menu_ = nullptr;
     bool shown_ = false;
-    bool exported_ = false;
 
     QString tip_;
     QIcon icon_;

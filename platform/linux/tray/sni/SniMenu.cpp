@@ -1,56 +1,41 @@
 #include "platform/linux/tray/sni/SniMenu.h"
 
-#include <QDBusMessage>
-#include <QDBusMetaType>
+#include <QSet>
+
+#include "SniMenuAdaptor.h"
+#include "platform/linux/tray/sni/TrayBus.h"
 
 namespace ww::platform {
 namespace {
 
-const QString kInterface = QStringLiteral("com.canonical.dbusmenu");
 const QString kPath = QStringLiteral("/MenuBar");
-const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 
-const char* const kIntrospection = R"xml(  <interface name="com.canonical.dbusmenu">
-    <property name="Version" type="u" access="read"/>
-    <property name="TextDirection" type="s" access="read"/>
-    <property name="Status" type="s" access="read"/>
-    <property name="IconThemePath" type="as" access="read"/>
-    <method name="GetLayout"><arg type="i" name="parentId" direction="in"/><arg type="i" name="recursionDepth" direction="in"/><arg type="as" name="propertyNames" direction="in"/><arg type="u" name="revision" direction="out"/><arg type="(ia{sv}av)" name="layout" direction="out"/></method>
-    <method name="GetGroupProperties"><arg type="ai" name="ids" direction="in"/><arg type="as" name="propertyNames" direction="in"/><arg type="a(ia{sv})" name="properties" direction="out"/></method>
-    <method name="GetProperty"><arg type="i" name="id" direction="in"/><arg type="s" name="name" direction="in"/><arg type="v" name="value" direction="out"/></method>
-    <method name="Event"><arg type="i" name="id" direction="in"/><arg type="s" name="eventId" direction="in"/><arg type="v" name="data" direction="in"/><arg type="u" name="timestamp" direction="in"/></method>
-    <method name="EventGroup"><arg type="a(isvu)" name="events" direction="in"/><arg type="ai" name="idErrors" direction="out"/></method>
-    <method name="AboutToShow"><arg type="i" name="id" direction="in"/><arg type="b" name="needUpdate" direction="out"/></method>
-    <method name="AboutToShowGroup"><arg type="ai" name="ids" direction="in"/><arg type="ai" name="updatesNeeded" direction="out"/><arg type="ai" name="idErrors" direction="out"/></method>
-    <signal name="ItemsPropertiesUpdated"><arg type="a(ia{sv})" name="updatedProps"/><arg type="a(ias)" name="removedProps"/></signal>
-    <signal name="LayoutUpdated"><arg type="u" name="revision"/><arg type="i" name="parent"/></signal>
-    <signal name="ItemActivationRequested"><arg type="i" name="id"/><arg type="u" name="timestamp"/></signal>
-  </interface>
-)xml";
-
-QVariantMap Only(const QVariantMap& properties, const QStringList& names) {
+QVariantMap Only(const QVariantMap& properties, const QSet<QString>& names) {
     if (names.isEmpty()) {
         return properties;
     }
     QVariantMap chosen;
-    for (const QString& name : names) {
-        const auto found = properties.find(name);
-        if (found != properties.end()) {
-            chosen.insert(name, found.value());
+    for (auto it = properties.begin(); it != properties.end(); ++it) {
+        if (names.contains(it.key())) {
+            chosen.insert(it.key(), it.value());
         }
     }
     return chosen;
 }
 
-QList<int> Ids(const QVariant& argument) {
-    return qdbus_cast<QList<int>>(argument);
-}
-
 }  // namespace
 
-SniMenu::SniMenu(Trace& trace) : trace_(trace) {
+SniMenu::SniMenu(Trace& trace) : trace_(trace), export_(*new SniMenuAdaptor(this), kPath) {
     RegisterSniTypes();
+    // Every call sees the entries published at least once.
+    export_.onCall = [this] {
+        if (published_.empty()) {
+            Publish(false);
+        }
+    };
 }
+
+SniMenu::~SniMenu() = default;
 
 QString SniMenu::Label(const QString& caption) {
     QString label;
@@ -90,15 +75,13 @@ QVariantMap SniMenu::Properties(const SniMenuEntry& entry) {
 void SniMenu::Rebuilt() {
     published_.clear();
     ++revision_;
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    const QDBusConnection bus = TrayBus();
     if (bus.isConnected()) {
-        QDBusMessage signal = QDBusMessage::createSignal(kPath, kInterface, "LayoutUpdated");
-        signal << revision_ << 0;
-        bus.send(signal);
+        export_.Emit(bus, "LayoutUpdated", {revision_, 0});
     }
 }
 
-bool SniMenu::Publish(const QDBusConnection& connection, bool announce) {
+bool SniMenu::Publish(bool announce) {
     std::vector<QVariantMap> now;
     if (entries) {
         for (const SniMenuEntry& entry : entries()) {
@@ -128,10 +111,8 @@ bool SniMenu::Publish(const QDBusConnection& connection, bool announce) {
     const bool changed = now.size() != published_.size() || !updated.isEmpty();
     published_ = std::move(now);
     if (announce && (!updated.isEmpty() || !removed.isEmpty())) {
-        QDBusMessage signal =
-            QDBusMessage::createSignal(kPath, kInterface, "ItemsPropertiesUpdated");
-        signal << QVariant::fromValue(updated) << QVariant::fromValue(removed);
-        connection.send(signal);
+        export_.Emit(export_.Connection(), "ItemsPropertiesUpdated",
+                     {QVariant::fromValue(updated), QVariant::fromValue(removed)});
     }
     return changed;
 }
@@ -145,6 +126,16 @@ void SniMenu::Opening() {
 
 bool SniMenu::Known(int id) const {
     return id >= 0 && static_cast<std::size_t>(id) <= published_.size();
+}
+
+bool SniMenu::TooMany(qsizetype count, const char* what) {
+    if (count <= kMostIds) {
+        return false;
+    }
+    export_.ReplyError(
+        QDBusError::InvalidArgs,
+        QStringLiteral("More than %1 %2 in one call").arg(kMostIds).arg(QLatin1String(what)));
+    return true;
 }
 
 DbusMenuLayout SniMenu::Layout(int id) {
@@ -161,7 +152,7 @@ DbusMenuLayout SniMenu::Layout(int id) {
     return layout;
 }
 
-bool SniMenu::Event(const QDBusConnection& connection, int id, const QString& eventId) {
+bool SniMenu::HandleEvent(int id, const QString& eventId) {
     if (!Known(id)) {
         return false;
     }
@@ -172,7 +163,7 @@ bool SniMenu::Event(const QDBusConnection& connection, int id, const QString& ev
     if (id == 0) {
         if (eventId == QLatin1String("opened")) {
             Opening();
-            Publish(connection, true);
+            Publish(true);
         } else if (eventId == QLatin1String("closed")) {
             open_ = false;
         }
@@ -195,136 +186,129 @@ bool SniMenu::Event(const QDBusConnection& connection, int id, const QString& ev
     return true;
 }
 
-QString SniMenu::introspect(const QString&) const {
-    return QString::fromLatin1(kIntrospection);
+uint SniMenu::GetLayout(int parentId, int recursionDepth, const QStringList& propertyNames,
+                        DbusMenuLayout& layout) {
+    if (TooMany(propertyNames.size(), "property names")) {
+        return 0;
+    }
+    if (!Known(parentId)) {
+        export_.ReplyError(QDBusError::InvalidArgs, "No such item");
+        return 0;
+    }
+    layout = Layout(parentId);
+    const QSet<QString> names(propertyNames.begin(), propertyNames.end());
+    layout.properties = Only(layout.properties, names);
+    for (DbusMenuLayout& child : layout.children) {
+        child.properties = Only(child.properties, names);
+    }
+    if (recursionDepth == 0) {
+        layout.children.clear();
+    }
+    return revision_;
 }
 
-bool SniMenu::handleMessage(const QDBusMessage& message, const QDBusConnection& connection) {
-    const QString member = message.member();
-    const QList<QVariant> args = message.arguments();
-    if (published_.empty()) {
-        Publish(connection, false);
+DbusMenuItems SniMenu::GetGroupProperties(const QList<int>& ids, const QStringList& propertyNames) {
+    if (TooMany(ids.size(), "ids") || TooMany(propertyNames.size(), "property names")) {
+        return {};
     }
-    if (message.interface() == kProperties) {
-        QVariantMap all;
-        all.insert(QStringLiteral("Version"), 3U);
-        all.insert(QStringLiteral("TextDirection"), QStringLiteral("ltr"));
-        all.insert(QStringLiteral("Status"), QStringLiteral("normal"));
-        all.insert(QStringLiteral("IconThemePath"), QStringList());
-        if (member == QLatin1String("GetAll")) {
-            connection.send(message.createReply(all));
-        } else if (member == QLatin1String("Get") && args.size() == 2 &&
-                   all.contains(args[1].toString())) {
-            connection.send(
-                message.createReply(QVariant::fromValue(QDBusVariant(all[args[1].toString()]))));
-        } else {
-            connection.send(message.createErrorReply(QDBusError::InvalidArgs, "No such property"));
+    QList<int> wanted = ids;
+    if (wanted.isEmpty()) {
+        for (std::size_t i = 0; i < published_.size(); ++i) {
+            wanted.push_back(static_cast<int>(i) + 1);
         }
-        return true;
     }
-    if (member == QLatin1String("GetLayout") && args.size() == 3) {
-        const int id = args[0].toInt();
+    const QSet<QString> names(propertyNames.begin(), propertyNames.end());
+    std::vector<bool> answered(published_.size() + 1);
+    DbusMenuItems items;
+    for (int id : wanted) {
+        if (Known(id) && !answered[static_cast<std::size_t>(id)]) {
+            answered[static_cast<std::size_t>(id)] = true;
+            items.push_back(DbusMenuItem{id, Only(Layout(id).properties, names)});
+        }
+    }
+    return items;
+}
+
+QDBusVariant SniMenu::GetProperty(int id, const QString& name) {
+    const QVariantMap properties = Known(id) ? Layout(id).properties : QVariantMap();
+    const auto found = properties.find(name);
+    if (found == properties.end()) {
+        export_.ReplyError(QDBusError::InvalidArgs, "No such property");
+        return {};
+    }
+    return QDBusVariant(found.value());
+}
+
+void SniMenu::Event(int id, const QString& eventId, const QDBusVariant&, uint) {
+    if (Known(id)) {
+        export_.Reply();
+    } else {
+        export_.ReplyError(QDBusError::InvalidArgs, "No such item");
+    }
+    HandleEvent(id, eventId);
+}
+
+QList<int> SniMenu::EventGroup(const DbusMenuEvents& events) {
+    if (TooMany(events.size(), "events")) {
+        return {};
+    }
+    // The same event for the same item counts once, and so does an unknown id.
+    QList<std::pair<int, QString>> distinct;
+    QSet<std::pair<int, QString>> seen;
+    QList<int> errors;
+    QSet<int> unknown;
+    for (const DbusMenuEvent& event : events) {
+        const std::pair<int, QString> one{event.id, event.eventId};
+        if (seen.contains(one)) {
+            continue;
+        }
+        seen.insert(one);
+        distinct.push_back(one);
+        if (!Known(event.id) && !unknown.contains(event.id)) {
+            unknown.insert(event.id);
+            errors.push_back(event.id);
+        }
+    }
+    export_.Reply({QVariant::fromValue(errors)});
+    for (const auto& [id, eventId] : distinct) {
+        HandleEvent(id, eventId);
+    }
+    return errors;
+}
+
+bool SniMenu::AboutToShow(int id) {
+    if (!Known(id)) {
+        export_.ReplyError(QDBusError::InvalidArgs, "No such item");
+        return false;
+    }
+    if (id == 0) {
+        Opening();
+    }
+    return id == 0 && Publish(true);
+}
+
+QList<int> SniMenu::AboutToShowGroup(const QList<int>& ids, QList<int>& idErrors) {
+    if (TooMany(ids.size(), "ids")) {
+        return {};
+    }
+    QList<int> updates;
+    QSet<int> unknown;
+    bool root = false;
+    for (int id : ids) {
         if (!Known(id)) {
-            connection.send(message.createErrorReply(QDBusError::InvalidArgs, "No such item"));
-            return true;
-        }
-        DbusMenuLayout layout = Layout(id);
-        const QStringList names = args[2].toStringList();
-        layout.properties = Only(layout.properties, names);
-        for (DbusMenuLayout& child : layout.children) {
-            child.properties = Only(child.properties, names);
-        }
-        if (args[1].toInt() == 0) {
-            layout.children.clear();
-        }
-        QDBusMessage reply = message.createReply();
-        reply << revision_ << QVariant::fromValue(layout);
-        connection.send(reply);
-        return true;
-    }
-    if (member == QLatin1String("GetGroupProperties") && args.size() == 2) {
-        QList<int> ids = Ids(args[0]);
-        if (ids.isEmpty()) {
-            for (std::size_t i = 0; i < published_.size(); ++i) {
-                ids.push_back(static_cast<int>(i) + 1);
+            if (!unknown.contains(id)) {
+                unknown.insert(id);
+                idErrors.push_back(id);
             }
-        }
-        DbusMenuItems items;
-        for (int id : ids) {
-            if (Known(id)) {
-                items.push_back(
-                    DbusMenuItem{id, Only(Layout(id).properties, args[1].toStringList())});
-            }
-        }
-        connection.send(message.createReply(QVariant::fromValue(items)));
-        return true;
-    }
-    if (member == QLatin1String("GetProperty") && args.size() == 2) {
-        const int id = args[0].toInt();
-        const QVariantMap properties = Known(id) ? Layout(id).properties : QVariantMap();
-        const auto found = properties.find(args[1].toString());
-        if (found == properties.end()) {
-            connection.send(message.createErrorReply(QDBusError::InvalidArgs, "No such property"));
-        } else {
-            connection.send(message.createReply(QVariant::fromValue(QDBusVariant(found.value()))));
-        }
-        return true;
-    }
-    if (member == QLatin1String("Event") && args.size() == 4) {
-        if (Known(args[0].toInt())) {
-            connection.send(message.createReply());
-        } else {
-            connection.send(message.createErrorReply(QDBusError::InvalidArgs, "No such item"));
-        }
-        Event(connection, args[0].toInt(), args[1].toString());
-        return true;
-    }
-    if (member == QLatin1String("EventGroup") && args.size() == 1) {
-        const auto events = qdbus_cast<DbusMenuEvents>(args[0]);
-        QList<int> errors;
-        for (const DbusMenuEvent& event : events) {
-            if (!Known(event.id)) {
-                errors.push_back(event.id);
-            }
-        }
-        connection.send(message.createReply(QVariant::fromValue(errors)));
-        for (const DbusMenuEvent& event : events) {
-            Event(connection, event.id, event.eventId);
-        }
-        return true;
-    }
-    if (member == QLatin1String("AboutToShow") && args.size() == 1) {
-        const int id = args[0].toInt();
-        if (!Known(id)) {
-            connection.send(message.createErrorReply(QDBusError::InvalidArgs, "No such item"));
-            return true;
-        }
-        if (id == 0) {
+        } else if (id == 0 && !root) {
+            root = true;
             Opening();
-        }
-        const bool changed = id == 0 && Publish(connection, true);
-        connection.send(message.createReply(changed));
-        return true;
-    }
-    if (member == QLatin1String("AboutToShowGroup") && args.size() == 1) {
-        QList<int> updates;
-        QList<int> errors;
-        for (int id : Ids(args[0])) {
-            if (!Known(id)) {
-                errors.push_back(id);
-            } else if (id == 0) {
-                Opening();
-                if (Publish(connection, true)) {
-                    updates.push_back(0);
-                }
+            if (Publish(true)) {
+                updates.push_back(0);
             }
         }
-        QDBusMessage reply = message.createReply();
-        reply << QVariant::fromValue(updates) << QVariant::fromValue(errors);
-        connection.send(reply);
-        return true;
     }
-    return false;
+    return updates;
 }
 
 }  // namespace ww::platform

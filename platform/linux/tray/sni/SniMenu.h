@@ -1,15 +1,22 @@
 #pragma once
 
 #include <QDBusConnection>
-#include <QDBusVirtualObject>
+#include <QDBusVariant>
+#include <QList>
+#include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 #include <cstddef>
 #include <functional>
 #include <vector>
 
 #include "platform/linux/trace/Trace.h"
+#include "platform/linux/tray/sni/DBusExport.h"
 #include "platform/linux/tray/sni/SniTypes.h"
+
+// Generated from com.canonical.dbusmenu.xml.
+class SniMenuAdaptor;
 
 namespace ww::platform {
 
@@ -23,12 +30,28 @@ struct SniMenuEntry {
 };
 
 // The tray icon's popup menu as com.canonical.dbusmenu, for hosts that draw
-// the menu themselves. Items get the ids 1, 2, ... in menu order under the
-// root 0. The checks and greys are decided when a host is about to show the
-// menu, as on a right press; hosts hear of what changed then.
-class SniMenu final : public QDBusVirtualObject {
+// the menu themselves (the interface: com.canonical.dbusmenu.xml). Items get
+// the ids 1, 2, ... in menu order under the root 0. The checks and greys are
+// decided when a host is about to show the menu, as on a right press; hosts
+// hear of what changed then.
+//
+// The work of a call is bounded by the menu's size: an id named twice counts
+// once, unknown ids are only reported, and a call naming more than kMostIds
+// ids (or events, or property names) gets InvalidArgs.
+class SniMenu final : public QObject {
+    Q_OBJECT
+    // IconThemePath reads as its default, none.
+    Q_PROPERTY(uint Version READ Version CONSTANT)
+    Q_PROPERTY(QString TextDirection READ TextDirection CONSTANT)
+    Q_PROPERTY(QString Status READ Status CONSTANT)
+
   public:
+    static constexpr qsizetype kMostIds = 1024;
+
     explicit SniMenu(Trace& trace);
+    ~SniMenu() override;
+    SniMenu(const SniMenu&) = delete;
+    SniMenu& operator=(const SniMenu&) = delete;
 
     // The entries as they are now.
     std::function<std::vector<SniMenuEntry>()> entries;
@@ -44,20 +67,39 @@ class SniMenu final : public QDBusVirtualObject {
     static QVariantMap Properties(const SniMenuEntry& entry);
     static QString Label(const QString& caption);
 
-    QString introspect(const QString& path) const override;
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
+    // The menu as exported.
+    DBusExport& Exported() { return export_; }
 
   private:
+    // The interface's methods, as the generated adaptor calls them.
+    friend class ::SniMenuAdaptor;
+    uint GetLayout(int parentId, int recursionDepth, const QStringList& propertyNames,
+                   DbusMenuLayout& layout);
+    DbusMenuItems GetGroupProperties(const QList<int>& ids, const QStringList& propertyNames);
+    QDBusVariant GetProperty(int id, const QString& name);
+    void Event(int id, const QString& eventId, const QDBusVariant& data, uint timestamp);
+    QList<int> EventGroup(const DbusMenuEvents& events);
+    bool AboutToShow(int id);
+    QList<int> AboutToShowGroup(const QList<int>& ids, QList<int>& idErrors);
+
+    uint Version() const { return 3; }
+    QString TextDirection() const { return QStringLiteral("ltr"); }
+    QString Status() const { return QStringLiteral("normal"); }
+
     void Opening();
     // Publishes the entries' properties; tells hosts what changed when
-    // `announce`. True when anything changed.
-    bool Publish(const QDBusConnection& connection, bool announce);
+    // `announce`, on the connection of the call being answered. True when
+    // anything changed.
+    bool Publish(bool announce);
     DbusMenuLayout Layout(int id);
     bool Known(int id) const;
+    // Answers InvalidArgs for a list longer than kMostIds.
+    bool TooMany(qsizetype count, const char* what);
     // Handles one event; false for an unknown id.
-    bool Event(const QDBusConnection& connection, int id, const QString& eventId);
+    bool HandleEvent(int id, const QString& eventId);
 
     Trace& trace_;
+    DBusExport export_;
     std::vector<QVariantMap> published_;
     uint revision_ = 1;
     // A host opened the menu and no item was chosen since.

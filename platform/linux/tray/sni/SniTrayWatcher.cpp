@@ -6,8 +6,11 @@
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
+#include <QTimer>
 
+#include "SniWatcherProxy.h"
 #include "platform/linux/tray/sni/DBusSignalRelay.h"
+#include "platform/linux/tray/sni/TrayBus.h"
 
 namespace ww::platform {
 namespace {
@@ -16,6 +19,7 @@ const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 
+// The generated proxy reads properties only while blocking.
 QDBusMessage HostQuestion() {
     QDBusMessage call =
         QDBusMessage::createMethodCall(kWatcherService, kWatcherPath, kProperties, "Get");
@@ -30,13 +34,19 @@ bool HostAnswer(const QDBusMessage& reply) {
     return qvariant_cast<QDBusVariant>(reply.arguments().front()).variant().toBool();
 }
 
+void DropLater(std::unique_ptr<QObject> object) {
+    if (object) {
+        object.release()->deleteLater();
+    }
+}
+
 }  // namespace
 
 SniTrayWatcher::SniTrayWatcher() = default;
 SniTrayWatcher::~SniTrayWatcher() = default;
 
 bool SniTrayWatcher::WatcherRegistered() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = TrayBus();
     if (!bus.isConnected() || bus.interface() == nullptr) {
         return false;
     }
@@ -44,16 +54,18 @@ bool SniTrayWatcher::WatcherRegistered() {
 }
 
 void SniTrayWatcher::Start() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = TrayBus();
     if (!bus.isConnected()) {
         return;
     }
-    relay_ = std::make_unique<DBusSignalRelay>(
-        [this](const QDBusMessage& message) { OnWatcherSignal(message); });
-    for (const char* name : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"}) {
-        relay_->Listen(bus, kWatcherService, kWatcherPath, kWatcherService,
-                       QString::fromLatin1(name));
-    }
+    relay_ = std::make_unique<DBusSignalRelay>([this](const QDBusMessage&) { OnBusLost(); });
+    relay_->Listen(bus, QString(), QStringLiteral("/org/freedesktop/DBus/Local"),
+                   QStringLiteral("org.freedesktop.DBus.Local"), QStringLiteral("Disconnected"));
+    proxy_ = std::make_unique<SniWatcherProxy>(kWatcherService, kWatcherPath, bus);
+    QObject::connect(proxy_.get(), &SniWatcherProxy::StatusNotifierHostRegistered, proxy_.get(),
+                     [this] { OnHostRegistered(); });
+    QObject::connect(proxy_.get(), &SniWatcherProxy::StatusNotifierHostUnregistered, proxy_.get(),
+                     [this] { OnHostUnregistered(); });
     serviceWatcher_ = std::make_unique<QDBusServiceWatcher>(
         kWatcherService, bus, QDBusServiceWatcher::WatchForOwnerChange);
     QObject::connect(serviceWatcher_.get(), &QDBusServiceWatcher::serviceOwnerChanged,
@@ -94,8 +106,10 @@ void SniTrayWatcher::OwnerChanged(const QString& newOwner) {
 }
 
 void SniTrayWatcher::AskHost(std::function<void(bool)> then) {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    auto* pending = new QDBusPendingCallWatcher(bus.asyncCall(HostQuestion()), relay_.get());
+    if (!relay_) {
+        return;  // the connection is gone
+    }
+    auto* pending = new QDBusPendingCallWatcher(TrayBus().asyncCall(HostQuestion()), relay_.get());
     QObject::connect(pending, &QDBusPendingCallWatcher::finished, relay_.get(),
                      [then = std::move(then)](QDBusPendingCallWatcher* call) {
                          call->deleteLater();
@@ -103,15 +117,16 @@ void SniTrayWatcher::AskHost(std::function<void(bool)> then) {
                      });
 }
 
-void SniTrayWatcher::OnWatcherSignal(const QDBusMessage& message) {
-    if (!watcher_) {
-        return;  // WatcherAppeared will tell
+void SniTrayWatcher::OnHostRegistered() {
+    if (watcher_ && !host_) {
+        host_ = true;
+        Report(Change::HostRegistered);
     }
-    if (message.member() == QLatin1String("StatusNotifierHostRegistered")) {
-        if (!host_) {
-            host_ = true;
-            Report(Change::HostRegistered);
-        }
+    // Without a watcher, WatcherAppeared will tell.
+}
+
+void SniTrayWatcher::OnHostUnregistered() {
+    if (!watcher_) {
         return;
     }
     // One host went; others may be left.
@@ -123,6 +138,34 @@ void SniTrayWatcher::OnWatcherSignal(const QDBusMessage& message) {
         host_ = false;
         Report(Change::HostsGone);
     });
+}
+
+void SniTrayWatcher::OnBusLost() {
+    ++generation_;
+    watcher_ = false;
+    host_ = false;
+    // Called from the relay's own slot: what followed the old connection
+    // goes once the slot is done.
+    DropLater(std::move(relay_));
+    DropLater(std::move(proxy_));
+    DropLater(std::move(serviceWatcher_));
+    Report(Change::BusLost);
+    Reconnect();
+}
+
+void SniTrayWatcher::Reconnect() {
+    if (!ReconnectTrayBus()) {
+        if (!reconnect_) {
+            reconnect_ = std::make_unique<QTimer>();
+            reconnect_->setSingleShot(true);
+            QObject::connect(reconnect_.get(), &QTimer::timeout, reconnect_.get(),
+                             [this] { Reconnect(); });
+        }
+        reconnect_->start(kReconnectMs);
+        return;
+    }
+    Start();
+    Report(Change::BusBack);
 }
 
 void SniTrayWatcher::Report(Change change) {

@@ -5,6 +5,9 @@
 #include <memory>
 
 class QDBusServiceWatcher;
+class QTimer;
+// Generated from org.kde.StatusNotifierWatcher.xml.
+class SniWatcherProxy;
 
 namespace ww::platform {
 
@@ -12,7 +15,9 @@ class DBusSignalRelay;
 
 // Follows the StatusNotifierWatcher on the session bus, the registry that
 // StatusNotifierItem hosts (panels) keep, and whether a host has registered
-// with it.
+// with it. When the bus drops the tray's connection, it connects anew (every
+// second until a bus is there) and follows the watcher on the new
+// connection.
 class SniTrayWatcher {
   public:
     enum class Change {
@@ -22,6 +27,10 @@ class SniTrayWatcher {
         WatcherAppeared,
         HostRegistered,
         HostsGone,
+        // The bus dropped the connection: no watcher until it is back.
+        BusLost,
+        // Connected anew; what the watcher says is known by then, as at Start.
+        BusBack,
     };
 
     SniTrayWatcher();
@@ -29,7 +38,7 @@ class SniTrayWatcher {
     SniTrayWatcher(const SniTrayWatcher&) = delete;
     SniTrayWatcher& operator=(const SniTrayWatcher&) = delete;
 
-    // Whether a watcher is on the session bus now (false without a bus).
+    // Whether a watcher is on the tray's session bus now (false without a bus).
     static bool WatcherRegistered();
 
     // Looks at the watcher now and starts following it.
@@ -37,20 +46,30 @@ class SniTrayWatcher {
     bool WatcherPresent() const { return watcher_; }
     bool HostPresent() const { return watcher_ && host_; }
 
+    // How long a lost connection waits before the next try.
+    static constexpr int kReconnectMs = 1000;
+
     std::function<void(Change)> onChange;
 
   private:
     void OwnerChanged(const QString& newOwner);
     // Asks the watcher whether a host is registered; `then` gets the answer.
     void AskHost(std::function<void(bool)> then);
-    void OnWatcherSignal(const QDBusMessage& message);
+    void OnHostRegistered();
+    void OnHostUnregistered();
+    void OnBusLost();
+    void Reconnect();
     void Report(Change change);
 
     std::unique_ptr<QDBusServiceWatcher> serviceWatcher_;
+    std::unique_ptr<SniWatcherProxy> proxy_;
+    // The connection's own Disconnected signal.
     std::unique_ptr<DBusSignalRelay> relay_;
+    std::unique_ptr<QTimer> reconnect_;
     bool watcher_ = false;
     bool host_ = false;
-    // Counts owners, so that an answer about an owner gone since is dropped.
+    // Counts owners and connections, so that an answer about an owner (or
+    // from a connection) gone since is dropped.
     unsigned generation_ = 0;
 };
 
