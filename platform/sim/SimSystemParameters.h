@@ -30,6 +30,8 @@ class SimSystemParameters : public SystemParameters {
     void SetSaverActive(std::int32_t value) { saverActive_ = value; }
     std::int32_t SaverActive() const { return saverActive_; }
     void SetFails(bool fails) { fails_ = fails; }
+    void SetCanSwitchOff(bool can) { canSwitchOff_ = can; }
+    bool CanSwitchScreenSaverOff() override { return canSwitchOff_; }
     const std::vector<Call>& Calls() const { return calls_; }
 
     // Start requests that reached a tray form's default procedure
@@ -41,6 +43,7 @@ class SimSystemParameters : public SystemParameters {
     SimLog& log_;
     std::int32_t saverActive_ = 1;
     bool fails_ = false;
+    bool canSwitchOff_ = true;
     std::vector<Call> calls_;
     int starts_ = 0;
 };
