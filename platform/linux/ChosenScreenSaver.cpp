@@ -10,7 +10,7 @@
 namespace ww::platform {
 
 namespace {
-constexpr int kDeactivateEveryMs = 20000;
+constexpr int kDeactivateEveryMs = 10000;
 }  // namespace
 
 ChosenScreenSaver::ChosenScreenSaver(_XDisplay* display, SessionScreenSaver& freedesktop)
