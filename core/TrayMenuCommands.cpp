@@ -53,7 +53,11 @@ void TrayMenuCommands::PopupMenu() {
     ports_.trayMenu.SetItemState(
         menu::menuHotCorners, hotCornersChecked_,
         !shared_.ScreenSaverDisabled && ports_.cursorScreen.CanWatchCorners());
-    ports_.trayMenu.SetItemState(menu::menuDisableSSaver, shared_.ScreenSaverDisabled, true);
+    // Greyed where nothing can hold the saver off, unless it is checked: the
+    // way back to "on" stays open.
+    ports_.trayMenu.SetItemState(
+        menu::menuDisableSSaver, shared_.ScreenSaverDisabled,
+        shared_.ScreenSaverDisabled || ports_.systemParameters.CanSwitchScreenSaverOff());
     // The menu closes when the user clicks elsewhere only while the form is in front.
     ports_.windows.SetForegroundWindow(trayForm_);
     ports_.trayMenu.PopupMenu();

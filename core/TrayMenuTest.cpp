@@ -153,6 +153,29 @@ TEST_F(TrayMenuTest, HotCornersAreGreyedWhereTheDesktopHidesTheCorners) {
     }
 }
 
+TEST_F(TrayMenuTest, DisableScreenSaverIsGreyedWhereNothingCanHoldTheSaverOff) {
+    const struct {
+        const char* name;
+        bool canSwitchOff;
+        bool saverDisabled;
+        bool enabled;
+    } cases[] = {
+        {"CanHold", true, false, true},
+        {"CanHoldAndHeld", true, true, true},
+        {"NoWayToHold", false, false, false},
+        // Held before the way went: the check can still be taken back.
+        {"NoWayToHoldButHeld", false, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim.systemParameters().SetCanSwitchOff(c.canSwitchOff);
+        Shared().ScreenSaverDisabled = c.saverDisabled;
+        const auto& shown = OpenMenu();
+        EXPECT_EQ(shown.at(menu::menuDisableSSaver).enabled, c.enabled);
+        EXPECT_EQ(shown.at(menu::menuDisableSSaver).checked, c.saverDisabled);
+    }
+}
+
 TEST_F(TrayMenuTest, RightPressAsksTheSaverBringsTheFormForwardThenPopsUp) {
     OpenMenu();
     const auto calls =

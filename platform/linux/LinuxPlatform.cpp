@@ -4,10 +4,9 @@
 
 #include <QApplication>
 
-#include "platform/linux/saver/BusScreenSaver.h"
+#include "platform/linux/ChosenScreenSaver.h"
 #include "platform/linux/wayland/LayerShellCorners.h"
 #include "platform/linux/x11/X11CursorScreen.h"
-#include "platform/linux/x11/X11ScreenSaver.h"
 
 #include <X11/Xlib.h>
 
@@ -30,10 +29,8 @@ std::unique_ptr<X11Session> OpenX11(SessionKind session) {
 LinuxPlatform::LinuxPlatform(SessionKind session, std::vector<std::string> arguments)
     : x11_(OpenX11(session)),
       application_(std::move(arguments), CurrentExecutablePath()),
-      screenSaver_(
-          session == SessionKind::Wayland
-              ? std::unique_ptr<DesktopScreenSaver>(std::make_unique<BusScreenSaver>(sessionSaver_))
-              : std::make_unique<X11ScreenSaver>(x11_->Connection(), &sessionSaver_)),
+      screenSaver_(std::make_unique<ChosenScreenSaver>(
+          session == SessionKind::Wayland ? nullptr : x11_->Connection(), sessionSaver_)),
       tracedSaver_(*screenSaver_, trace_),
       cursorScreen_(session == SessionKind::Wayland
                         ? std::unique_ptr<CursorScreen>(std::make_unique<LayerShellCorners>())

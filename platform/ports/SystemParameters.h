@@ -34,6 +34,11 @@ class SystemParameters {
     // pvParam it is held in memory only. Returns true on success.
     virtual bool SystemParametersInfoA(std::uint32_t action, std::uint32_t uiParam,
                                        std::int32_t* pvParam, std::uint32_t fWinIni) = 0;
+
+    // False where nothing can hold the saver off (a desktop with no saver
+    // service to ask and no idle inhibitor): switching the active flag off
+    // would have no effect there.
+    virtual bool CanSwitchScreenSaverOff() { return true; }
 };
 
 }  // namespace ww::platform

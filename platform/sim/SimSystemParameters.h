@@ -35,6 +35,8 @@ class SimSystemParameters : public SystemParameters {
     void SetSaverActive(std::int32_t value) { saverActive_ = value; }
     std::int32_t SaverActive() const { return saverActive_; }
     void SetFails(bool fails) { fails_ = fails; }
+    void SetCanSwitchOff(bool can) { canSwitchOff_ = can; }
+    bool CanSwitchScreenSaverOff() override { return canSwitchOff_; }
     const std::vector<Call>& Calls() const { return calls_; }
     int ScreenSaverStarts() const { return starts_; }
     void SetSwitchPersists(bool persists) { persists_ = persists; }
@@ -43,6 +45,7 @@ class SimSystemParameters : public SystemParameters {
     SimLog& log_;
     std::int32_t saverActive_ = 1;
     bool fails_ = false;
+    bool canSwitchOff_ = true;
     std::vector<Call> calls_;
     int starts_ = 0;
     bool persists_ = true;

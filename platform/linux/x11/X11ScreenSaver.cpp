@@ -8,10 +8,6 @@
 
 namespace ww::platform {
 
-namespace {
-constexpr int kServerDefaultTimeout = -1;  // XSetScreenSaver: back to the server's default
-}  // namespace
-
 X11ScreenSaver::X11ScreenSaver(_XDisplay* display, SessionScreenSaver* session)
     : display_(display),
       session_(session),
@@ -25,10 +21,6 @@ X11ScreenSaver::X11ScreenSaver(_XDisplay* display, SessionScreenSaver* session)
                      "that ended without doing so\n",
                      *leftover);
     }
-    Read();  // remember the timeout the session started with
-    const bool bus = session_ != nullptr && session_->Available();
-    std::fprintf(stderr, "wakewatch: screen saver through the X server's saver%s\n",
-                 bus ? " and org.freedesktop.ScreenSaver on the session bus" : "");
 }
 
 X11ScreenSaver::~X11ScreenSaver() {
@@ -39,9 +31,6 @@ X11ScreenSaver::Timeouts X11ScreenSaver::Read() {
     Timeouts values;
     XGetScreenSaver(display_, &values.timeout, &values.interval, &values.preferBlanking,
                     &values.allowExposures);
-    if (values.timeout != 0) {
-        seenTimeout_ = values.timeout;
-    }
     return values;
 }
 
@@ -92,9 +81,13 @@ void X11ScreenSaver::SwitchOff() {
     }
 }
 
+// Undoes this program's own hold and nothing else: a timeout found at 0 was
+// the user's (or the desktop's) choice, and one changed while held is theirs.
 void X11ScreenSaver::SwitchOn() {
     const Timeouts values = Read();
-    Write(values, seenTimeout_.value_or(kServerDefaultTimeout));
+    if (restoreTimeout_ && values.timeout == 0) {
+        Write(values, *restoreTimeout_);
+    }
     Forget();
     if (session_ != nullptr) {
         session_->Release();
@@ -121,8 +114,10 @@ void X11ScreenSaver::RestoreOnExit() {
         Timeouts values;
         XGetScreenSaver(display_, &values.timeout, &values.interval, &values.preferBlanking,
                         &values.allowExposures);
-        XSetScreenSaver(display_, *restoreTimeout_, values.interval, values.preferBlanking,
-                        values.allowExposures);
+        if (values.timeout == 0) {
+            XSetScreenSaver(display_, *restoreTimeout_, values.interval, values.preferBlanking,
+                            values.allowExposures);
+        }
         Forget();
     }
     // The request must reach the server before the connection closes.

@@ -21,9 +21,8 @@ class SessionScreenSaver;
 class X11ScreenSaver : public DesktopScreenSaver {
   public:
     // `display` is the program's X connection; `session` the bus service, or
-    // null to use the X server alone. Both must outlive this object. Says on
-    // stderr which mechanisms are in use. Puts back a saver that an earlier
-    // run left switched off (see X11SaverRecord).
+    // null to use the X server alone. Both must outlive this object. Puts
+    // back a saver that an earlier run left switched off (see X11SaverRecord).
     X11ScreenSaver(_XDisplay* display, SessionScreenSaver* session);
     // RestoreOnExit.
     ~X11ScreenSaver() override;
@@ -33,10 +32,11 @@ class X11ScreenSaver : public DesktopScreenSaver {
     // kGetScreenSaveActive: *pvParam = 1 while a saver may start (the X
     // timeout is not 0 and this program holds no session service off), else 0.
     // kSetScreenSaveActive: uiParam 0 sets the X timeout to 0 (interval and blanking kept) and
-    // holds the session service off; 1 puts back the last non-zero timeout seen, or the server
-    // default, and releases the hold. While the saver is off by this program, the root window
-    // says so and every way out puts the timeout back (SaverRescue). fWinIni is ignored: X keeps no
-    // per-user setting, so both forms change the running server only. False for other actions.
+    // holds the session service off; 1 puts back the timeout read before this program's hold
+    // (when the server still has its 0) and releases the hold; without a hold it changes nothing.
+    // While the saver is off by this program, the root window says so and every way out puts the
+    // timeout back (SaverRescue). fWinIni is ignored: X keeps no per-user setting, so both forms
+    // change the running server only. False for other actions.
     bool SystemParametersInfoA(std::uint32_t action, std::uint32_t uiParam, std::int32_t* pvParam,
                                std::uint32_t fWinIni) override;
 
@@ -66,8 +66,6 @@ class X11ScreenSaver : public DesktopScreenSaver {
     SessionScreenSaver* session_;
     X11SaverRecord record_;
     SaverRescue rescue_;
-    // The last non-zero timeout seen; what "on" goes back to.
-    std::optional<int> seenTimeout_;
     // The timeout this program replaced by 0, until it switches the saver on.
     std::optional<int> restoreTimeout_;
 };

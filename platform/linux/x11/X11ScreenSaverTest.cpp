@@ -83,16 +83,52 @@ TEST_F(X11ScreenSaverTest, OffKeepsTheOtherSettingsAndOnPutsTheTimeoutBack) {
     }
 }
 
-TEST_F(X11ScreenSaverTest, OnWithoutASeenTimeoutIsTheServerDefault) {
-    UserSets({-1, 600, PreferBlanking, AllowExposures});
-    const int serverDefault = ServerHas().timeout;
-    ASSERT_NE(serverDefault, 0);
+// "On" undoes this program's hold only: a timeout found at 0 stays 0, on
+// the way out too (this once wrote the server's default there).
+TEST_F(X11ScreenSaverTest, OnWithoutAHoldLeavesATimeoutOfZeroAlone) {
     UserSets({0, 600, PreferBlanking, AllowExposures});
 
     X11ScreenSaver saver(program_, nullptr);
     EXPECT_EQ(Active(saver), 0);
     Switch(saver, 1);
-    EXPECT_EQ(ServerHas().timeout, serverDefault);
+    EXPECT_EQ(ServerHas().timeout, 0);
+    Switch(saver, 0);
+    Switch(saver, 1);
+    EXPECT_EQ(ServerHas().timeout, 0);
+    saver.RestoreOnExit();
+    EXPECT_EQ(ServerHas().timeout, 0);
+}
+
+// Release puts back exactly what was there before the hold, and only while
+// the server still has the 0 this program wrote.
+TEST_F(X11ScreenSaverTest, ReleaseRestoresExactlyWhatTheHoldReplaced) {
+    struct Case {
+        const char* name;
+        int before;         // the timeout when the hold is taken
+        int userMeanwhile;  // set by the user while held; -2: untouched
+        bool byExit;        // released by RestoreOnExit instead of "on"
+        int expected;
+    };
+    for (const Case& c :
+         {Case{"HeldAndSwitchedOn", 300, -2, false, 300}, Case{"HeldAndExited", 420, -2, true, 420},
+          Case{"ZeroHeldAndSwitchedOn", 0, -2, false, 0}, Case{"ZeroHeldAndExited", 0, -2, true, 0},
+          Case{"UserChangedItWhileHeld", 300, 900, false, 900},
+          Case{"UserChangedItWhileHeldThenExit", 300, 900, true, 900}}) {
+        SCOPED_TRACE(c.name);
+        UserSets({c.before, 600, PreferBlanking, AllowExposures});
+        X11ScreenSaver saver(program_, nullptr);
+        Switch(saver, 0);
+        EXPECT_EQ(ServerHas().timeout, 0);
+        if (c.userMeanwhile != -2) {
+            UserSets({c.userMeanwhile, 600, PreferBlanking, AllowExposures});
+        }
+        if (c.byExit) {
+            saver.RestoreOnExit();
+        } else {
+            Switch(saver, 1);
+        }
+        EXPECT_EQ(ServerHas().timeout, c.expected);
+    }
 }
 
 TEST_F(X11ScreenSaverTest, OnFollowsATimeoutTheUserChangedMeanwhile) {
