@@ -43,7 +43,10 @@ std::variant<DesktopEntry, TextParseError> DesktopEntry::Parse(std::string_view 
         const auto cut = text.find('\n');
         std::string_view raw = text.substr(0, cut);
         text = cut == std::string_view::npos ? std::string_view{} : text.substr(cut + 1);
-        if (!raw.empty() && raw.back() == '\r') {
+        // Every carriage return at the end goes, not just the one of a CRLF:
+        // a kept one would turn into that CRLF's when the entry is written back
+        // and so read differently the next time.
+        while (!raw.empty() && raw.back() == '\r') {
             raw.remove_suffix(1);
         }
         ++number;

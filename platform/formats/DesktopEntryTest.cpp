@@ -131,5 +131,20 @@ TEST(DesktopEntry, UnreadableFilesNameTheLine) {
     }
 }
 
+// Found by the fuzzer: "Exec=\r\r\n" read as "\r" and, written back, as "".
+TEST(DesktopEntry, ReadsTheSameAfterItIsWrittenBackWhateverCarriageReturnsEndALine) {
+    for (const std::string text :
+         {"[Desktop Entry]\nExec=\r\r\n", "[Desktop Entry]\r\r\nExec=a\r\n",
+          "[Desktop Entry]\nExec=a\rb\r\r\r\n"}) {
+        SCOPED_TRACE(text);
+        const auto first = DesktopEntry::Parse(text);
+        ASSERT_TRUE(std::holds_alternative<DesktopEntry>(first));
+        const auto again = DesktopEntry::Parse(std::get<DesktopEntry>(first).Text());
+        ASSERT_TRUE(std::holds_alternative<DesktopEntry>(again));
+        EXPECT_EQ(std::get<DesktopEntry>(again).Get("Exec"),
+                  std::get<DesktopEntry>(first).Get("Exec"));
+    }
+}
+
 }  // namespace
 }  // namespace ww::platform
