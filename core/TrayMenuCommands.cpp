@@ -58,6 +58,10 @@ void TrayMenuCommands::PopupMenu() {
     ports_.trayMenu.SetItemState(
         menu::menuDisableSSaver, shared_.ScreenSaverDisabled,
         shared_.ScreenSaverDisabled || ports_.systemParameters.CanSwitchScreenSaverOff());
+    if (const bool grey = !ports_.shell.CanOpenScreenSaverSettings(); grey != configGreyed_) {
+        ports_.trayMenu.SetItemState(menu::menuConfigSSaver, false, !grey);
+        configGreyed_ = grey;
+    }
     // The menu closes when the user clicks elsewhere only while the form is in front.
     ports_.windows.SetForegroundWindow(trayForm_);
     ports_.trayMenu.PopupMenu();

@@ -47,6 +47,9 @@ class TrayMenuCommands final : public platform::TrayMenuEvents {
     platform::Hwnd trayForm_ = 0;
     // menuHotCorners' check mark as the last opening set it.
     bool hotCornersChecked_ = false;
+    // The settings entry starts enabled; it is told only when that changes,
+    // so a saver with settings leaves the menu as it always was.
+    bool configGreyed_ = false;
 };
 
 }  // namespace ww::core

@@ -176,6 +176,29 @@ TEST_F(TrayMenuTest, DisableScreenSaverIsGreyedWhereNothingCanHoldTheSaverOff) {
     }
 }
 
+// A saver without settings greys the entry, and it comes back with a saver
+// that has some (the session's saver changed while the program ran).
+TEST_F(TrayMenuTest, ConfigureIsGreyedWhileTheSaverHasNoSettings) {
+    const struct {
+        const char* name;
+        bool noSettings;
+    } steps[] = {{"WithSettings", false},
+                 {"WithoutSettings", true},
+                 {"StillWithout", true},
+                 {"BackAgain", false}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        sim.shell().SetNoSettings(step.noSettings);
+        OpenMenu();
+        EXPECT_EQ(sim.trayMenu().State(menu::menuConfigSSaver).enabled, !step.noSettings);
+    }
+    // A greyed entry cannot be chosen from a host's own menu either.
+    sim.shell().SetNoSettings(true);
+    OpenMenu();
+    EXPECT_FALSE(sim.trayMenu().Choose(menu::menuConfigSSaver));
+    EXPECT_EQ(sim.shell().SettingsOpened(), 0);
+}
+
 TEST_F(TrayMenuTest, RightPressAsksTheSaverBringsTheFormForwardThenPopsUp) {
     OpenMenu();
     const auto calls =

@@ -44,6 +44,9 @@ class ChosenScreenSaver : public DesktopScreenSaver {
     void StartScreenSaver() override;
     void RestoreOnExit() override;
 
+    // How the saver the session runs now is started (None: nothing starts it).
+    StartWay StartWayNow() { return Current().start; }
+
   private:
     SaverOffer Offer();
     SaverChoice Current();

@@ -24,6 +24,13 @@ std::unique_ptr<X11Session> OpenX11(SessionKind session) {
     return std::make_unique<X11Session>();
 }
 
+// Configure opens the settings of whichever saver the session runs now.
+LinuxShell::Options ShellOptions(std::function<StartWay()> saver) {
+    LinuxShell::Options options;
+    options.saver = std::move(saver);
+    return options;
+}
+
 }  // namespace
 
 LinuxPlatform::LinuxPlatform(SessionKind session, std::vector<std::string> arguments)
@@ -43,7 +50,7 @@ LinuxPlatform::LinuxPlatform(SessionKind session, std::vector<std::string> argum
       trayView_(trace_),
       notifyIcon_(trayView_, table_, trace_, run_),
       registry_(StorePaths::FromEnvironment()),
-      shell_(trace_),
+      shell_(trace_, ShellOptions([this] { return screenSaver_->StartWayNow(); })),
       trayMenu_(trace_, run_),
       mainWindow_(table_, windows_, trace_, run_),
       signals_([this](int signal) { OnClose("close signal " + std::to_string(signal)); }),

@@ -37,6 +37,10 @@
 #include "platform/ports/Ports.h"
 
 namespace ww::platform {
+class ChosenScreenSaver;
+}
+
+namespace ww::platform {
 
 // The Linux desktop backend: every port over Qt Widgets, with the cursor and
 // the screen saver over Xlib in an X session and over the compositor and the
@@ -72,7 +76,7 @@ class LinuxPlatform {
     LinuxInstance instance_;
     LinuxApplication application_;
     SessionScreenSaver sessionSaver_;
-    std::unique_ptr<DesktopScreenSaver> screenSaver_;
+    std::unique_ptr<ChosenScreenSaver> screenSaver_;
     TracingScreenSaver tracedSaver_;
     std::unique_ptr<CursorScreen> cursorScreen_;
     QtEventLoop eventLoop_;

@@ -20,6 +20,10 @@ class Shell {
     // returns at once, without waiting for it. False when nothing could be
     // started.
     virtual bool OpenScreenSaverSettings() = 0;
+    // Whether the screen saver in use has settings to open: false where the
+    // session runs a saver without any (an idle daemon of a Wayland
+    // compositor), so the menu can grey its entry.
+    virtual bool CanOpenScreenSaverSettings() = 0;
 
     // ShellExecuteA(owner, verb, file, parameters, directory, showCommand):
     // opens `file` (a URL or a "mailto:" link) with the user's handler. Returns

@@ -24,6 +24,7 @@ class SimShell : public Shell {
     explicit SimShell(SimLog& log) : log_(log) {}
 
     bool OpenScreenSaverSettings() override;
+    bool CanOpenScreenSaverSettings() override { return !noSettings_; }
     std::intptr_t ShellExecuteA(Hwnd owner, std::string_view verb, std::string_view file,
                                 std::string_view parameters, std::string_view directory,
                                 int showCommand) override;
@@ -31,6 +32,8 @@ class SimShell : public Shell {
     // --- control ---
     void SetExecuteResult(std::intptr_t result) { executeResult_ = result; }
     void SetOpenSettingsFails(bool fails) { openSettingsFails_ = fails; }
+    // The saver in use has no settings tool at all.
+    void SetNoSettings(bool none) { noSettings_ = none; }
     const std::vector<ExecuteRecord>& Executed() const { return executed_; }
     // How often the screen-saver settings were opened.
     int SettingsOpened() const { return settingsOpened_; }
@@ -39,6 +42,7 @@ class SimShell : public Shell {
     SimLog& log_;
     std::intptr_t executeResult_ = 42;
     bool openSettingsFails_ = false;
+    bool noSettings_ = false;
     int settingsOpened_ = 0;
     std::vector<ExecuteRecord> executed_;
 };

@@ -18,6 +18,8 @@ class Win32Shell final : public Shell {
     // The display control panel at its screen-saver page, minimised with
     // focus.
     bool OpenScreenSaverSettings() override;
+    // The display control panel is always there.
+    bool CanOpenScreenSaverSettings() override { return true; }
     // Starts `commandLine` shown as `windowStyle` (an SW_ show command),
     // without waiting. A program named without a folder (rundll32.exe) is
     // taken from the system folder alone, by its full path, and runs there;

@@ -14,20 +14,24 @@ struct Candidate {
     const char* program;
     const char* argument;  // nullptr: none
     const char* desktops;  // XDG_CURRENT_DESKTOP names it belongs to, ':'-separated
+    StartWay saver;        // the saver whose settings it holds
 };
 
 // In the order tried when no desktop is recognised: the stand-alone saver
 // first, as it runs under any desktop, then each desktop's own settings.
+// xscreensaver's tools are X11 programs: they are only offered where
+// xscreensaver or the X server is the saver, never on Wayland.
 constexpr std::array<Candidate, 9> kCandidates = {{
-    {"xscreensaver-settings", nullptr, "LXDE:LXQt"},
-    {"xscreensaver-demo", nullptr, "LXDE:LXQt"},
-    {"xfce4-screensaver-preferences", nullptr, "XFCE"},
-    {"mate-screensaver-preferences", nullptr, "MATE"},
-    {"cinnamon-settings", "screensaver", "X-Cinnamon:Cinnamon"},
-    {"gnome-control-center", "privacy", "GNOME:Unity:ubuntu:Pantheon"},
-    {"budgie-control-center", "privacy", "Budgie"},
-    {"kcmshell6", "kcm_screenlocker", "KDE"},
-    {"kcmshell5", "screenlocker", "KDE"},
+    {"xscreensaver-settings", nullptr, "LXDE:LXQt", StartWay::XScreenSaverActivate},
+    {"xscreensaver-demo", nullptr, "LXDE:LXQt", StartWay::XScreenSaverActivate},
+    {"xfce4-screensaver-preferences", nullptr, "XFCE", StartWay::FreedesktopSetActive},
+    {"mate-screensaver-preferences", nullptr, "MATE", StartWay::MateSetActive},
+    {"cinnamon-settings", "screensaver", "X-Cinnamon:Cinnamon", StartWay::CinnamonSetActive},
+    // Screen blanking and locking is the "screen" panel since GNOME 43.
+    {"gnome-control-center", "screen", "GNOME:Unity:ubuntu:Pantheon", StartWay::GnomeSetActive},
+    {"budgie-control-center", "privacy", "Budgie", StartWay::GnomeSetActive},
+    {"kcmshell6", "kcm_screenlocker", "KDE", StartWay::FreedesktopSetActive},
+    {"kcmshell5", "kcm_screenlocker", "KDE", StartWay::FreedesktopSetActive},
 }};
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -94,17 +98,32 @@ std::string FindExecutable(std::string_view searchPath, std::string_view name) {
 }
 
 std::optional<ToolCommand> FindSaverSettingsTool(std::string_view searchPath,
-                                                 std::string_view desktops) {
+                                                 std::string_view desktops, StartWay saver) {
+    if (saver == StartWay::None || saver == StartWay::LogindLock) {
+        return std::nullopt;
+    }
+    const bool any = saver == StartWay::XServer;
+    const auto offered = [&](const Candidate& candidate) {
+        return any || candidate.saver == saver;
+    };
+    // A desktop whose own saver answers on the freedesktop interface keeps
+    // its settings in its own tool, whatever that saver is called.
+    const auto ownDesktops = [&](const Candidate& candidate) {
+        return offered(candidate) || (saver == StartWay::FreedesktopSetActive &&
+                                      candidate.saver != StartWay::XScreenSaverActivate);
+    };
     for (const Candidate& candidate : kCandidates) {
-        if (BelongsTo(candidate, desktops)) {
+        if (ownDesktops(candidate) && BelongsTo(candidate, desktops)) {
             if (auto command = Command(candidate, searchPath)) {
                 return command;
             }
         }
     }
     for (const Candidate& candidate : kCandidates) {
-        if (auto command = Command(candidate, searchPath)) {
-            return command;
+        if (offered(candidate)) {
+            if (auto command = Command(candidate, searchPath)) {
+                return command;
+            }
         }
     }
     return std::nullopt;

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/linux/saver/SaverChoice.h"
+
 namespace ww::platform {
 
 // A program to start and its arguments.
@@ -13,12 +15,15 @@ struct ToolCommand {
     std::vector<std::string> arguments;
 };
 
-// The screen-saver (screen blanking and locking) settings of the desktop in
-// use, found on `searchPath` (a PATH value): the tool of a desktop named in
-// `desktops` (XDG_CURRENT_DESKTOP, names separated by ':') first, then every
-// known tool in a fixed order.
+// The settings (screen blanking and locking) of the saver the session runs,
+// known by how it is started (`saver`), found on `searchPath` (a PATH
+// value): among that saver's tools, the one of a desktop named in `desktops`
+// (XDG_CURRENT_DESKTOP, names separated by ':') first. Where the bare X
+// server is the saver, any known tool, the desktop's first, since each of
+// them can set one up. None for a saver that has no settings tool (an idle
+// daemon of a Wayland compositor) or where nothing is the saver.
 std::optional<ToolCommand> FindSaverSettingsTool(std::string_view searchPath,
-                                                 std::string_view desktops);
+                                                 std::string_view desktops, StartWay saver);
 
 // The full path of the executable file `name` in the first directory of
 // `searchPath` that holds one, or "" (an empty entry is the current directory; an empty path has

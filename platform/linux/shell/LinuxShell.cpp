@@ -45,9 +45,18 @@ LinuxShell::LinuxShell(Trace& trace) : LinuxShell(trace, Options{}) {}
 LinuxShell::LinuxShell(Trace& trace, Options options)
     : trace_(trace), options_(std::move(options)) {}
 
+std::optional<ToolCommand> LinuxShell::SettingsTool() const {
+    return FindSaverSettingsTool(SearchPath(),
+                                 options_.desktops.value_or(Environment("XDG_CURRENT_DESKTOP", "")),
+                                 options_.saver ? options_.saver() : StartWay::XServer);
+}
+
+bool LinuxShell::CanOpenScreenSaverSettings() {
+    return SettingsTool().has_value();
+}
+
 bool LinuxShell::OpenScreenSaverSettings() {
-    const std::optional<ToolCommand> command = FindSaverSettingsTool(
-        SearchPath(), options_.desktops.value_or(Environment("XDG_CURRENT_DESKTOP", "")));
+    const std::optional<ToolCommand> command = SettingsTool();
     const bool started = command.has_value() && StartDetached(*command);
     if (trace_.Enabled()) {
         trace_.Write(std::string("shell start ") + (started ? "ok " : "fail ") +

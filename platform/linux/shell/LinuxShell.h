@@ -1,9 +1,11 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "platform/linux/saver/SaverSettingsTool.h"
 #include "platform/linux/trace/Trace.h"
 #include "platform/ports/Shell.h"
 
@@ -11,7 +13,7 @@ namespace ww::platform {
 
 // Starting programs and opening links on a freedesktop.org desktop.
 //
-// The screen-saver settings are the desktop's own tool (see
+// The screen-saver settings are the tool of the saver the session runs (see
 // SaverSettingsTool.h).
 // Links open with xdg-open, which answers whether anything could open them:
 //   33  opened (xdg-open succeeded, or was still busy when the wait ended:
@@ -26,6 +28,8 @@ class LinuxShell final : public Shell {
     struct Options {
         std::optional<std::string> searchPath;  // default: PATH
         std::optional<std::string> desktops;    // default: XDG_CURRENT_DESKTOP
+        // How the session's saver is started now; unset: the bare X server's.
+        std::function<StartWay()> saver;
         std::chrono::milliseconds openWait{1000};
         // Without xdg-open, let Qt find a browser or mail program.
         bool desktopServicesFallback = true;
@@ -36,12 +40,14 @@ class LinuxShell final : public Shell {
 
     // The started tool places its window itself.
     bool OpenScreenSaverSettings() override;
+    bool CanOpenScreenSaverSettings() override;
     std::intptr_t ShellExecuteA(Hwnd owner, std::string_view verb, std::string_view file,
                                 std::string_view parameters, std::string_view directory,
                                 int showCommand) override;
 
   private:
     std::string SearchPath() const;
+    std::optional<ToolCommand> SettingsTool() const;
     std::intptr_t Open(const std::string& file);
 
     Trace& trace_;

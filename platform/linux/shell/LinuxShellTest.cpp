@@ -53,37 +53,101 @@ class LinuxShellTest : public ::testing::Test {
     Trace trace_{std::string()};
 };
 
-TEST_F(LinuxShellTest, FindsTheSaverSettingsOfTheDesktopFirst) {
+// The settings of the saver in use, the desktop's own first; xscreensaver's
+// only where it (or the bare X server) is the saver.
+TEST_F(LinuxShellTest, FindsTheSettingsOfTheSaverInUse) {
     struct Case {
+        const char* name;
         std::vector<std::string> installed;
         std::string desktops;
+        StartWay saver;
         std::string program;  // "" for none
         std::vector<std::string> arguments;
     };
+    const std::vector<std::string> everything = {"xscreensaver-settings",
+                                                 "mate-screensaver-preferences",
+                                                 "cinnamon-settings",
+                                                 "gnome-control-center",
+                                                 "kcmshell5",
+                                                 "xfce4-screensaver-preferences"};
     const Case cases[] = {
-        {{"mate-screensaver-preferences", "xscreensaver-demo"}, "", "xscreensaver-demo", {}},
-        {{"mate-screensaver-preferences", "xscreensaver-demo"},
+        {"BareXAnyToolInOrder",
+         {"mate-screensaver-preferences", "xscreensaver-demo"},
+         "",
+         StartWay::XServer,
+         "xscreensaver-demo",
+         {}},
+        {"BareXTheDesktopsFirst",
+         {"mate-screensaver-preferences", "xscreensaver-demo"},
          "MATE",
+         StartWay::XServer,
          "mate-screensaver-preferences",
          {}},
-        {{"xscreensaver-settings", "gnome-control-center"},
+        {"GnomeShellScreenPanel",
+         everything,
          "ubuntu:GNOME",
+         StartWay::GnomeSetActive,
          "gnome-control-center",
-         {"privacy"}},
-        {{"kcmshell5", "kcmshell6", "xscreensaver-demo"}, "KDE", "kcmshell6", {"kcm_screenlocker"}},
-        {{"kcmshell5"}, "kde", "kcmshell5", {"screenlocker"}},
-        {{"cinnamon-settings"}, "XFCE", "cinnamon-settings", {"screensaver"}},
-        {{}, "GNOME", "", {}},
+         {"screen"}},
+        {"KdeLockerModule",
+         everything,
+         "KDE",
+         StartWay::FreedesktopSetActive,
+         "kcmshell5",
+         {"kcm_screenlocker"}},
+        {"KdeSixFirst",
+         {"kcmshell5", "kcmshell6", "xscreensaver-demo"},
+         "KDE",
+         StartWay::FreedesktopSetActive,
+         "kcmshell6",
+         {"kcm_screenlocker"}},
+        {"XfceSaver",
+         everything,
+         "XFCE",
+         StartWay::FreedesktopSetActive,
+         "xfce4-screensaver-preferences",
+         {}},
+        {"MateSaver",
+         everything,
+         "GNOME",
+         StartWay::MateSetActive,
+         "mate-screensaver-preferences",
+         {}},
+        {"CinnamonSaver",
+         everything,
+         "X-Cinnamon",
+         StartWay::CinnamonSetActive,
+         "cinnamon-settings",
+         {"screensaver"}},
+        // xscreensaver under GNOME or KDE is what the user set up.
+        {"XscreensaverUnderKde",
+         everything,
+         "KDE",
+         StartWay::XScreenSaverActivate,
+         "xscreensaver-settings",
+         {}},
+        {"XscreensaverWithoutItsTools",
+         {"gnome-control-center"},
+         "GNOME",
+         StartWay::XScreenSaverActivate,
+         "",
+         {}},
+        // A compositor's idle daemon has no settings tool: nothing, not
+        // xscreensaver's X11 one, which cannot run there.
+        {"SwayIdleDaemon", everything, "sway", StartWay::LogindLock, "", {}},
+        {"NoSaver", everything, "GNOME", StartWay::None, "", {}},
+        {"GnomeNotInstalled", {"xscreensaver-settings"}, "GNOME", StartWay::GnomeSetActive, "", {}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         fs::remove_all(dir_);
         fs::create_directory(dir_);
         for (const std::string& name : c.installed) {
             Script(name, "exit 0");
         }
-        const auto found = FindSaverSettingsTool(dir_.string(), c.desktops);
+        const auto found = FindSaverSettingsTool(dir_.string(), c.desktops, c.saver);
         if (c.program.empty()) {
-            EXPECT_FALSE(found.has_value()) << c.desktops;
+            EXPECT_FALSE(found.has_value()) << found->program;
             continue;
         }
         ASSERT_TRUE(found.has_value()) << c.program;
@@ -96,7 +160,8 @@ TEST_F(LinuxShellTest, OnlyExecutableFilesCount) {
     Script("xscreensaver-settings", "exit 0", false);
     Script("xfce4-screensaver-preferences", "exit 0");
     fs::create_directory(dir_ / "xscreensaver-demo");
-    const auto found = FindSaverSettingsTool("/nonexistent:" + dir_.string(), "");
+    const auto found =
+        FindSaverSettingsTool("/nonexistent:" + dir_.string(), "", StartWay::XServer);
     ASSERT_TRUE(found.has_value());
     EXPECT_EQ(found->program, (dir_ / "xfce4-screensaver-preferences").string());
     EXPECT_EQ(FindExecutable("", "sh"), "");
@@ -107,10 +172,17 @@ TEST_F(LinuxShellTest, OpeningTheSaverSettingsStartsTheDesktopsTool) {
     LinuxShell::Options options;
     options.searchPath = dir_.string();
     options.desktops = "";
+    StartWay saver = StartWay::XServer;
+    options.saver = [&saver] { return saver; };
     LinuxShell shell(trace, options);
+    EXPECT_FALSE(shell.CanOpenScreenSaverSettings());
     EXPECT_FALSE(shell.OpenScreenSaverSettings());
     Script("xscreensaver-demo", "exit 0");
+    EXPECT_TRUE(shell.CanOpenScreenSaverSettings());
     EXPECT_TRUE(shell.OpenScreenSaverSettings());
+    // The saver changed under the running program.
+    saver = StartWay::LogindLock;
+    EXPECT_FALSE(shell.CanOpenScreenSaverSettings());
     const std::string text = TraceText();
     EXPECT_NE(text.find("shell start fail \"screen-saver settings\" \"\""), std::string::npos)
         << text;
