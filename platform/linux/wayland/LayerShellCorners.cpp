@@ -1,8 +1,5 @@
 #include "platform/linux/wayland/LayerShellCorners.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -17,6 +14,7 @@
 #include <wayland-client.h>
 
 #include "platform/linux/wayland/CornerGeometry.h"
+#include "platform/linux/wayland/TransparentBuffer.h"
 #include "platform/ports/CornerZones.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
@@ -85,7 +83,6 @@ struct LayerShellCorners::Impl {
     void PutUp();
     void TakeDown();
     void Configure(Surface& surface, std::uint32_t serial);
-    wl_buffer* TransparentBuffer(std::int32_t width, std::int32_t height);
 };
 
 namespace {
@@ -332,7 +329,7 @@ void LayerShellCorners::Impl::PutUp() {
 void LayerShellCorners::Impl::Configure(Surface& surface, std::uint32_t serial) {
     zwlr_layer_surface_v1_ack_configure(surface.layer, serial);
     if (surface.buffer == nullptr) {
-        surface.buffer = TransparentBuffer(surface.width, kCornerZoneHeight);
+        surface.buffer = TransparentBuffer(shm, surface.width, kCornerZoneHeight);
         if (surface.buffer == nullptr) {
             return;
         }
@@ -340,26 +337,6 @@ void LayerShellCorners::Impl::Configure(Surface& surface, std::uint32_t serial) 
         wl_surface_damage(surface.surface, 0, 0, surface.width, kCornerZoneHeight);
     }
     wl_surface_commit(surface.surface);
-}
-
-wl_buffer* LayerShellCorners::Impl::TransparentBuffer(std::int32_t width, std::int32_t height) {
-    const std::int32_t stride = width * 4;
-    const std::int32_t size = stride * height;
-    const int fd = memfd_create("wakewatch-corner", MFD_CLOEXEC);
-    if (fd < 0) {
-        return nullptr;
-    }
-    // A fresh file reads as zeros: fully transparent ARGB pixels.
-    if (ftruncate(fd, size) != 0) {
-        close(fd);
-        return nullptr;
-    }
-    wl_shm_pool* pool = wl_shm_create_pool(shm, fd, size);
-    wl_buffer* buffer =
-        wl_shm_pool_create_buffer(pool, 0, width, height, stride, WL_SHM_FORMAT_ARGB8888);
-    wl_shm_pool_destroy(pool);
-    close(fd);
-    return buffer;
 }
 
 void LayerShellCorners::Impl::TakeDown() {
