@@ -30,7 +30,8 @@ struct FakeCompositor::Impl {
     };
     std::vector<std::unique_ptr<Binder>> binders;
     std::vector<std::string> requests;
-    mutable std::mutex lock;  // held by whoever touches the display
+    std::map<std::string, int> alive;  // objects by interface
+    mutable std::mutex lock;           // held by whoever touches the display
     std::atomic<bool> running{true};
     std::thread thread;
 
@@ -60,7 +61,12 @@ int Dispatch(const void* data, void* target, std::uint32_t, const wl_message* me
              wl_argument* args);
 
 void Accept(FakeCompositor::Impl* impl, wl_resource* resource) {
-    wl_resource_set_dispatcher(resource, Dispatch, impl, nullptr, nullptr);
+    ++impl->alive[wl_resource_get_class(resource)];
+    // Also when its client goes without destroying it.
+    wl_resource_set_dispatcher(resource, Dispatch, impl, impl, [](wl_resource* gone) {
+        auto* owner = static_cast<FakeCompositor::Impl*>(wl_resource_get_user_data(gone));
+        --owner->alive[wl_resource_get_class(gone)];
+    });
 }
 
 // Every request of every object: recorded, its new objects made, its file
@@ -171,6 +177,12 @@ void FakeCompositor::Offer(const std::string& interface) {
     std::lock_guard<std::mutex> guard(impl_->lock);
     impl_->Create(interface);
     wl_display_flush_clients(impl_->display);
+}
+
+int FakeCompositor::Alive(const std::string& interface) const {
+    std::lock_guard<std::mutex> guard(impl_->lock);
+    const auto found = impl_->alive.find(interface);
+    return found == impl_->alive.end() ? 0 : found->second;
 }
 
 std::vector<std::string> FakeCompositor::Requests() const {

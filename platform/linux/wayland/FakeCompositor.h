@@ -27,6 +27,10 @@ class FakeCompositor {
     // The interface offered again, under a new name.
     void Offer(const std::string& interface);
 
+    // How many objects of this interface exist now (a client that went took
+    // its own along).
+    int Alive(const std::string& interface) const;
+
     // The requests so far, in order.
     std::vector<std::string> Requests() const;
 
