@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/linux/saver/SessionScreenSaver.h"
+#include "platform/linux/wayland/IdleInhibitSurface.h"
 #include "platform/linux/x11/X11ScreenSaver.h"
 #include "platform/linux/x11/XScreenSaverDaemon.h"
 
@@ -19,6 +20,8 @@ ChosenScreenSaver::ChosenScreenSaver(_XDisplay* display, SessionScreenSaver& fre
         // Made in any case: it puts back a timeout an earlier run left at 0.
         xServer_ = std::make_unique<X11ScreenSaver>(display_, nullptr);
         xscreensaver_ = std::make_unique<XScreenSaverDaemon>(display_);
+    } else {
+        idleInhibit_ = std::make_unique<IdleInhibitSurface>();
     }
     deactivate_.setInterval(kDeactivateEveryMs);
     QObject::connect(&deactivate_, &QTimer::timeout, [this] {
@@ -40,6 +43,7 @@ SaverOffer ChosenScreenSaver::Offer() {
     offer.x11 = display_ != nullptr;
     offer.xscreensaver = xscreensaver_ && xscreensaver_->Running();
     offer.freedesktop = freedesktop_.Available();
+    offer.idleInhibit = idleInhibit_ && idleInhibit_->Available();
     desktops_.Offer(offer);
     return offer;
 }
@@ -82,7 +86,7 @@ bool ChosenScreenSaver::Take(HoldWay way) {
             desktops_.Hold();  // a failure is said there
             return true;
         case HoldWay::IdleInhibitor:
-            return false;
+            return idleInhibit_->Hold();
     }
     return false;
 }
@@ -90,7 +94,9 @@ bool ChosenScreenSaver::Take(HoldWay way) {
 void ChosenScreenSaver::Let(HoldWay way) {
     switch (way) {
         case HoldWay::None:
+            break;
         case HoldWay::IdleInhibitor:
+            idleInhibit_->Release();
             break;
         case HoldWay::XTimeout:
             xServer_->SystemParametersInfoA(spi::kSetScreenSaveActive, 1, nullptr, 0);
@@ -182,6 +188,9 @@ void ChosenScreenSaver::StartScreenSaver() {
 void ChosenScreenSaver::RestoreOnExit() {
     deactivate_.stop();
     desktops_.Release();
+    if (idleInhibit_) {
+        idleInhibit_->Release();
+    }
     held_.reset();
     // Both undo only this program's own hold, and wait for it to arrive.
     freedesktop_.ReleaseNow();

@@ -14,6 +14,7 @@ struct _XDisplay;  // Display of Xlib, kept out of this header
 
 namespace ww::platform {
 
+class IdleInhibitSurface;
 class SessionScreenSaver;
 class X11ScreenSaver;
 class XScreenSaverDaemon;
@@ -25,7 +26,8 @@ class XScreenSaverDaemon;
 // the way to hold changes while it is taken.
 class ChosenScreenSaver : public DesktopScreenSaver {
   public:
-    // `display` is the program's X connection, or null in a Wayland session;
+    // `display` is the program's X connection, or null in a Wayland session
+    // (whose compositor is then reached on a connection of this object's own);
     // `freedesktop` the org.freedesktop.ScreenSaver client. Both outlive this object.
     ChosenScreenSaver(_XDisplay* display, SessionScreenSaver& freedesktop);
     ~ChosenScreenSaver() override;
@@ -58,6 +60,7 @@ class ChosenScreenSaver : public DesktopScreenSaver {
     DesktopSaverBus desktops_;
     std::unique_ptr<X11ScreenSaver> xServer_;
     std::unique_ptr<XScreenSaverDaemon> xscreensaver_;
+    std::unique_ptr<IdleInhibitSurface> idleInhibit_;  // in a Wayland session
     // xscreensaver's shortest timeout is one minute: its idle timer is reset
     // well within that while held.
     QTimer deactivate_;

@@ -32,7 +32,7 @@ std::string FindSocket(const std::string& dir, const std::string& prefix) {
 
 }  // namespace
 
-WaylandSession::WaylandSession() {
+WaylandSession::WaylandSession(bool saverStandIn) {
     // sway runs as another user: it must pass through our directory to its own.
     ::chmod(dir_.Path().c_str(), 0711);
     swayRuntime_ = dir_.Sub("sway-runtime");
@@ -85,15 +85,17 @@ WaylandSession::WaylandSession() {
         throw std::runtime_error("the private session bus did not come up");
     }
 
-    SpawnOptions saver;
-    saver.argv = {WW_SAVER_STAND_IN_PATH};
-    Environment saverEnv = Environment::Clean();
-    saverEnv.Set("DBUS_SESSION_BUS_ADDRESS", busAddress_);
-    saver.env = saverEnv.Entries();
-    saver.stdoutPath = dir_.Path() + "/screensaver.calls";
-    saver.stderrPath = dir_.Path() + "/screensaver.stderr";
-    saver_.emplace(saver);
-    WaitReady(*saver_, "the stand-in screen saver");
+    if (saverStandIn) {
+        SpawnOptions saver;
+        saver.argv = {WW_SAVER_STAND_IN_PATH};
+        Environment saverEnv = Environment::Clean();
+        saverEnv.Set("DBUS_SESSION_BUS_ADDRESS", busAddress_);
+        saver.env = saverEnv.Entries();
+        saver.stdoutPath = dir_.Path() + "/screensaver.calls";
+        saver.stderrPath = dir_.Path() + "/screensaver.stderr";
+        saver_.emplace(saver);
+        WaitReady(*saver_, "the stand-in screen saver");
+    }
 
     SpawnOptions pointer;
     pointer.argv = {WW_VIRTUAL_POINTER_PATH};
@@ -159,6 +161,9 @@ std::string WaylandSession::Tree() const {
 
 std::vector<std::string> WaylandSession::SaverCalls() const {
     std::vector<std::string> calls;
+    if (!saver_) {
+        return calls;
+    }
     std::string text = ReadFile(saver_->StdoutPath());
     text.erase(text.rfind('\n') + 1);  // a line still being written waits
     std::istringstream in(text);

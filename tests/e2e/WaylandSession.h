@@ -13,11 +13,12 @@ namespace ww::e2e {
 // A private Wayland desktop for one test, with no X server anywhere: a
 // headless sway (run as the unprivileged user 65534, which sway insists on)
 // with one 1024 × 768 output, a pointer device on its seat, a private session
-// bus and a stand-in org.freedesktop.ScreenSaver that records its calls.
+// bus and a stand-in org.freedesktop.ScreenSaver that records its calls
+// (left out where the session's own saver is the compositor's idle daemon).
 class WaylandSession {
   public:
     // Throws std::runtime_error when a part does not come up.
-    WaylandSession();
+    explicit WaylandSession(bool saverStandIn = true);
     ~WaylandSession();
     WaylandSession(const WaylandSession&) = delete;
     WaylandSession& operator=(const WaylandSession&) = delete;
@@ -36,7 +37,7 @@ class WaylandSession {
     // swaymsg -t get_tree, as JSON text; empty on failure.
     std::string Tree() const;
 
-    // The calls the stand-in screen saver has had, in order.
+    // The calls the stand-in screen saver has had, in order; none without it.
     std::vector<std::string> SaverCalls() const;
 
   private:

@@ -1,8 +1,5 @@
 #include "platform/linux/wayland/LayerShellCorners.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -17,6 +14,7 @@
 #include <wayland-client.h>
 
 #include "platform/linux/wayland/CornerGeometry.h"
+#include "platform/linux/wayland/TransparentBuffer.h"
 #include "platform/ports/CornerZones.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
@@ -55,9 +53,11 @@ struct LayerShellCorners::Impl {
     wl_compositor* compositor = nullptr;
     wl_shm* shm = nullptr;
     wl_seat* seat = nullptr;
+    std::uint32_t seatName = 0;
     std::uint32_t seatVersion = 0;
     wl_pointer* pointer = nullptr;
     zwlr_layer_shell_v1* layerShell = nullptr;
+    std::uint32_t layerShellName = 0;
     zxdg_output_manager_v1* outputManager = nullptr;
     std::list<Output> outputs;  // stable: the listeners hold their rects
 
@@ -73,19 +73,23 @@ struct LayerShellCorners::Impl {
     void Connect();
     void Dispatch();
     void Flush();
-    bool Usable() const { return display != nullptr && !dead && layerShell != nullptr; }
+    // The corners need the layer shell for their surfaces and the seat for
+    // the pointer's enter and leave.
+    bool Usable() const {
+        return display != nullptr && !dead && layerShell != nullptr && seat != nullptr;
+    }
 
     void Global(wl_registry* from, std::uint32_t name, const char* interface,
                 std::uint32_t version);
     void GlobalRemove(std::uint32_t name);
     void WatchOutput(Output& output);
     void SeatCapabilities(std::uint32_t capabilities);
+    void DropPointer();
 
     void Asked();
     void PutUp();
     void TakeDown();
     void Configure(Surface& surface, std::uint32_t serial);
-    wl_buffer* TransparentBuffer(std::int32_t width, std::int32_t height);
 };
 
 namespace {
@@ -160,10 +164,11 @@ void LayerShellCorners::Impl::Connect() {
     // The globals, then what the outputs and the seat say about themselves.
     wl_display_roundtrip(display);
     wl_display_roundtrip(display);
-    if (layerShell == nullptr || compositor == nullptr || shm == nullptr) {
+    if (layerShell == nullptr || seat == nullptr || compositor == nullptr || shm == nullptr) {
         std::fprintf(stderr,
                      "wakewatch: hot corners unavailable: the compositor offers no "
-                     "zwlr_layer_shell_v1\n");
+                     "%s\n",
+                     layerShell == nullptr ? "zwlr_layer_shell_v1" : "seat");
     } else {
         std::fprintf(stderr, "wakewatch: hot corners through zwlr_layer_shell_v1\n");
     }
@@ -182,9 +187,11 @@ void LayerShellCorners::Impl::Global(wl_registry* from, std::uint32_t name, cons
         shm = static_cast<wl_shm*>(wl_registry_bind(from, name, &wl_shm_interface, 1));
     } else if (kind == wl_seat_interface.name && seat == nullptr) {
         seatVersion = std::min(version, kSeatVersion);
+        seatName = name;
         seat = static_cast<wl_seat*>(wl_registry_bind(from, name, &wl_seat_interface, seatVersion));
         wl_seat_add_listener(seat, &kSeatListener, this);
-    } else if (kind == zwlr_layer_shell_v1_interface.name) {
+    } else if (kind == zwlr_layer_shell_v1_interface.name && layerShell == nullptr) {
+        layerShellName = name;
         layerShell = static_cast<zwlr_layer_shell_v1*>(
             wl_registry_bind(from, name, &zwlr_layer_shell_v1_interface, 1));
     } else if (kind == zxdg_output_manager_v1_interface.name) {
@@ -211,6 +218,28 @@ void LayerShellCorners::Impl::WatchOutput(Output& output) {
 }
 
 void LayerShellCorners::Impl::GlobalRemove(std::uint32_t name) {
+    // Withdrawn: as a compositor without them, until they are offered again.
+    if (name == layerShellName && layerShell != nullptr) {
+        TakeDown();
+        zwlr_layer_shell_v1_destroy(layerShell);
+        layerShell = nullptr;
+        std::fprintf(stderr,
+                     "wakewatch: hot corners stopped: the compositor withdrew "
+                     "zwlr_layer_shell_v1\n");
+        return;
+    }
+    if (name == seatName && seat != nullptr) {
+        TakeDown();
+        DropPointer();
+        if (seatVersion >= WL_SEAT_RELEASE_SINCE_VERSION) {
+            wl_seat_release(seat);
+        } else {
+            wl_seat_destroy(seat);
+        }
+        seat = nullptr;
+        std::fprintf(stderr, "wakewatch: hot corners stopped: the compositor withdrew the seat\n");
+        return;
+    }
     for (auto it = outputs.begin(); it != outputs.end(); ++it) {
         if (it->name != name) {
             continue;
@@ -231,15 +260,22 @@ void LayerShellCorners::Impl::SeatCapabilities(std::uint32_t capabilities) {
     if (has && pointer == nullptr) {
         pointer = wl_seat_get_pointer(seat);
         wl_pointer_add_listener(pointer, &kPointerListener, this);
-    } else if (!has && pointer != nullptr) {
-        if (seatVersion >= WL_POINTER_RELEASE_SINCE_VERSION) {
-            wl_pointer_release(pointer);
-        } else {
-            wl_pointer_destroy(pointer);
-        }
-        pointer = nullptr;
-        corner = Corner::None;
+    } else if (!has) {
+        DropPointer();
     }
+}
+
+void LayerShellCorners::Impl::DropPointer() {
+    if (pointer == nullptr) {
+        return;
+    }
+    if (seatVersion >= WL_POINTER_RELEASE_SINCE_VERSION) {
+        wl_pointer_release(pointer);
+    } else {
+        wl_pointer_destroy(pointer);
+    }
+    pointer = nullptr;
+    corner = Corner::None;
 }
 
 void LayerShellCorners::Impl::Dispatch() {
@@ -332,7 +368,7 @@ void LayerShellCorners::Impl::PutUp() {
 void LayerShellCorners::Impl::Configure(Surface& surface, std::uint32_t serial) {
     zwlr_layer_surface_v1_ack_configure(surface.layer, serial);
     if (surface.buffer == nullptr) {
-        surface.buffer = TransparentBuffer(surface.width, kCornerZoneHeight);
+        surface.buffer = TransparentBuffer(shm, surface.width, kCornerZoneHeight);
         if (surface.buffer == nullptr) {
             return;
         }
@@ -340,26 +376,6 @@ void LayerShellCorners::Impl::Configure(Surface& surface, std::uint32_t serial) 
         wl_surface_damage(surface.surface, 0, 0, surface.width, kCornerZoneHeight);
     }
     wl_surface_commit(surface.surface);
-}
-
-wl_buffer* LayerShellCorners::Impl::TransparentBuffer(std::int32_t width, std::int32_t height) {
-    const std::int32_t stride = width * 4;
-    const std::int32_t size = stride * height;
-    const int fd = memfd_create("wakewatch-corner", MFD_CLOEXEC);
-    if (fd < 0) {
-        return nullptr;
-    }
-    // A fresh file reads as zeros: fully transparent ARGB pixels.
-    if (ftruncate(fd, size) != 0) {
-        close(fd);
-        return nullptr;
-    }
-    wl_shm_pool* pool = wl_shm_create_pool(shm, fd, size);
-    wl_buffer* buffer =
-        wl_shm_pool_create_buffer(pool, 0, width, height, stride, WL_SHM_FORMAT_ARGB8888);
-    wl_shm_pool_destroy(pool);
-    close(fd);
-    return buffer;
 }
 
 void LayerShellCorners::Impl::TakeDown() {

@@ -40,7 +40,9 @@ class LayerShellCorners : public CursorScreen {
     // False: the compositor says where the pointer is over our surfaces only.
     bool GetCursorPos(Point& point) override;
 
-    // The compositor offers zwlr_layer_shell_v1 and the connection is alive.
+    // The compositor offers zwlr_layer_shell_v1 and a seat, and the
+    // connection is alive. Both are followed: when the compositor withdraws
+    // one (global_remove) this turns false until it is offered again.
     bool CanWatchCorners() override;
 
     // The corner whose surface holds the pointer, Corner::None otherwise and

@@ -10,7 +10,8 @@
 
 namespace ww::e2e {
 
-SwayIdleSession::SwayIdleSession() : wayland_(std::make_unique<WaylandSession>()) {
+// swayidle is the session's saver: no stand-in beside it.
+SwayIdleSession::SwayIdleSession() : wayland_(std::make_unique<WaylandSession>(false)) {
     statePath_ = Dir() + "/swayidle.state";
 }
 
