@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "tests/e2e/SniBus.h"
+#include "tests/e2e/WaitFor.h"
+#include "tests/e2e/desktops/GnomeSession.h"
+
+namespace ww::e2e {
+namespace {
+
+// The program on a real GNOME Shell, its saver driven through its own menu
+// over dbusmenu and observed through GNOME's own services only. One shell
+// serves the whole suite (it takes seconds to come up); each test starts
+// the program afresh and leaves the shield down and the idle delay long.
+class GnomeTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        if (!std::filesystem::exists("/usr/bin/gnome-shell") ||
+            !std::filesystem::exists("/usr/bin/gjs")) {
+            return;
+        }
+        session_ = new GnomeSession();
+        try {
+            session_->Start();
+            std::cerr << "GNOME Shell answered org.gnome.ScreenSaver after "
+                      << session_->StartTime().count() << " ms\n";
+        } catch (const std::exception& e) {
+            failure_ = e.what();
+        }
+    }
+
+    static void TearDownTestSuite() {
+        if (session_ != nullptr && kept_) {
+            session_->KeepDir();
+            std::cerr << "Logs of GNOME: " << session_->Dir() << "\n";
+        }
+        delete session_;
+        session_ = nullptr;
+    }
+
+    void SetUp() override {
+        if (session_ == nullptr) {
+            GTEST_SKIP() << "GNOME Shell or gjs is not installed";
+        }
+        ASSERT_TRUE(failure_.empty()) << failure_;
+        session_->SetIdleDelay(600);
+        session_->UserActivity();
+        ASSERT_TRUE(WaitFor([] { return !session_->SaverActive(); }, 10s, 100ms));
+        tray_ = std::make_unique<SniBus>(session_->Dir(), WW_SNI_HOST_PATH, session_->SessionBus());
+    }
+
+    void TearDown() override {
+        if (HasFailure() && program_) {
+            kept_ = true;
+            std::cerr << "--- wakewatch.stderr\n" << ReadFile(program_->StderrPath()) << "\n";
+        }
+        program_.reset();
+        if (session_ != nullptr && failure_.empty()) {
+            session_->SetIdleDelay(600);
+            session_->UserActivity();
+        }
+    }
+
+    void Launch() {
+        SpawnOptions program;
+        program.argv = {WW_PROGRAM_PATH};
+        program.env = session_->ProgramEnv("wakewatch").Entries();
+        program.stdoutPath = session_->Dir() + "/wakewatch.stdout";
+        program.stderrPath = session_->Dir() + "/wakewatch.stderr";
+        program_.emplace(program);
+    }
+
+    std::string Stderr() const { return ReadFile(program_->StderrPath()); }
+
+    // The item's menu, asked of the item itself: whether the shell's tray
+    // kept it is another test's business.
+    std::vector<TraceLine> Menu() { return tray_->Call({"menu", "--service", Service()}).lines; }
+    std::string Service() const {
+        return "org.kde.StatusNotifierItem-" + std::to_string(program_->Pid()) + "-1";
+    }
+    // The id of the entry whose label, without its mnemonic marks, is `label`.
+    int EntryId(const std::string& label) {
+        for (const TraceLine& line : Menu()) {
+            std::string text = line.Field("label");
+            std::erase(text, '_');
+            if (line.StartsWith("entry ") && text == label) {
+                return std::stoi(line.Field("id"));
+            }
+        }
+        return -1;
+    }
+    bool Click(const std::string& label) {
+        const int id = EntryId(label);
+        return id >= 0 &&
+               tray_->Call({"click", std::to_string(id), "--service", Service()}).code == 0;
+    }
+    // Up with its saver chosen and its menu served.
+    bool Started() {
+        return WaitFor(
+            [&] {
+                return Stderr().find("screen saver through") != std::string::npos &&
+                       EntryId("Start Screen Saver...") >= 0;
+            },
+            20s, 200ms);
+    }
+    bool Holding() {
+        const auto apps = session_->IdleInhibitors();
+        return std::find(apps.begin(), apps.end(), "wakewatch") != apps.end();
+    }
+
+    static GnomeSession* session_;
+    static std::string failure_;
+    static bool kept_;
+    std::unique_ptr<SniBus> tray_;
+    std::optional<Process> program_;
+};
+
+GnomeSession* GnomeTest::session_ = nullptr;
+std::string GnomeTest::failure_;
+bool GnomeTest::kept_ = false;
+
+TEST_F(GnomeTest, StartScreenSaverRaisesTheShellsShield) {
+    Launch();
+    ASSERT_TRUE(Started()) << program_->Describe();
+    EXPECT_NE(Stderr().find("screen saver through org.gnome.ScreenSaver, held off through "
+                            "org.gnome.SessionManager"),
+              std::string::npos);
+    ASSERT_FALSE(session_->SaverActive());
+    ASSERT_TRUE(Click("Start Screen Saver..."));
+    EXPECT_TRUE(WaitFor([] { return session_->SaverActive(); }, 10s, 100ms));
+    EXPECT_EQ(Stderr().find("did not start"), std::string::npos) << Stderr();
+}
+
+TEST_F(GnomeTest, DisableScreenSaverHoldsOffTheIdleShieldUntilReleased) {
+    Launch();
+    ASSERT_TRUE(Started()) << program_->Describe();
+    ASSERT_TRUE(Click("Disable Screen Saver"));
+    ASSERT_TRUE(WaitFor([&] { return Holding(); }, 5s, 100ms));
+
+    // At the shortest idle delay the session stays available, well past it.
+    session_->SetIdleDelay(1);
+    session_->UserActivity();
+    EXPECT_FALSE(WaitFor([] { return session_->SaverActive(); }, 4s, 200ms));
+    EXPECT_EQ(session_->PresenceStatus(), 0);
+
+    // Released, the session goes idle and the shield comes up by itself.
+    ASSERT_TRUE(Click("Disable Screen Saver"));
+    EXPECT_TRUE(WaitFor([&] { return !Holding(); }, 5s, 100ms));
+    EXPECT_TRUE(WaitFor([] { return session_->SaverActive(); }, 5s, 100ms));
+    EXPECT_EQ(session_->PresenceStatus(), 3);
+}
+
+TEST_F(GnomeTest, ExitReleasesTheHold) {
+    Launch();
+    ASSERT_TRUE(Started()) << program_->Describe();
+    ASSERT_TRUE(Click("Disable Screen Saver"));
+    ASSERT_TRUE(WaitFor([&] { return Holding(); }, 5s, 100ms));
+    ASSERT_TRUE(Click("Exit Wakewatch"));
+    ASSERT_TRUE(program_->WaitExit(10s)) << "still running after Exit";
+    EXPECT_EQ(program_->ExitCode(), 0) << program_->Describe();
+    EXPECT_FALSE(Holding());
+    session_->SetIdleDelay(1);
+    EXPECT_TRUE(WaitFor([] { return session_->SaverActive(); }, 5s, 100ms));
+}
+
+}  // namespace
+}  // namespace ww::e2e
