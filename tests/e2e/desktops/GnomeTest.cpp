@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "tests/e2e/SniBus.h"
@@ -12,6 +16,18 @@
 
 namespace ww::e2e {
 namespace {
+
+// The shell draws tray icons a little dimmed (silver 0xC0 comes out 0xB7).
+bool Near(std::uint32_t pixel, std::uint32_t colour) {
+    for (int shift : {0, 8, 16}) {
+        const int a = static_cast<int>((pixel >> shift) & 0xFF);
+        const int b = static_cast<int>((colour >> shift) & 0xFF);
+        if (std::abs(a - b) > 16) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // The program on a real GNOME Shell, its saver driven through its own menu
 // over dbusmenu and observed through GNOME's own services only. One shell
@@ -55,8 +71,8 @@ class GnomeTest : public ::testing::Test {
     }
 
     void TearDown() override {
+        kept_ = kept_ || HasFailure();
         if (HasFailure() && program_) {
-            kept_ = true;
             std::cerr << "--- wakewatch.stderr\n" << ReadFile(program_->StderrPath()) << "\n";
         }
         program_.reset();
@@ -130,6 +146,54 @@ class GnomeTest : public ::testing::Test {
                items.find("'" + unique + "@") != std::string::npos ||
                items.find("'" + unique + "'") != std::string::npos;
     }
+    // The shell's top bar (the first rows of the screen) from a screenshot the
+    // shell takes itself, as 0xRRGGBB pixels; empty when that failed.
+    std::vector<std::uint32_t> TopBar(const std::string& name) {
+        const std::string shots = session_->Dir() + "/shots";
+        std::filesystem::create_directories(shots);
+        HandToUnprivileged(shots);  // the shell writes the file
+        const std::string png = shots + "/" + name + ".png";
+        SpawnOptions shot;
+        shot.argv = {WW_SHELL_SCREENSHOT_PATH, png};
+        shot.env = session_->ProgramEnv("screenshot").Entries();
+        shot.stderrPath = shots + "/screenshot.log";
+        if (RunToEnd(shot, 15s) != 0) {
+            return {};
+        }
+        SpawnOptions convert;
+        convert.argv = {"convert", png,
+                        "-crop",   "1024x" + std::to_string(kTopBarRows) + "+0+0",
+                        "+repage", "ppm:" + png + ".ppm"};
+        convert.env = Environment::Clean().Entries();
+        if (RunToEnd(convert, 15s) != 0) {
+            return {};
+        }
+        std::ifstream in(png + ".ppm", std::ios::binary);
+        std::string magic;
+        int width = 0, height = 0, maximum = 0;
+        in >> magic >> width >> height >> maximum;
+        in.get();
+        std::vector<std::uint32_t> pixels;
+        for (int i = 0; in && magic == "P6" && i < width * height; ++i) {
+            unsigned char rgb[3];
+            if (in.read(reinterpret_cast<char*>(rgb), 3)) {
+                pixels.push_back(std::uint32_t{rgb[0]} << 16 | std::uint32_t{rgb[1]} << 8 | rgb[2]);
+            }
+        }
+        return pixels;
+    }
+    static constexpr int kTopBarRows = 32;
+
+    // No item at all in the extension's watcher: "(<@as []>,)".
+    static bool TrayEmpty() {
+        return session_
+                   ->Call({"--dest", "org.kde.StatusNotifierWatcher", "--object-path",
+                           "/StatusNotifierWatcher", "--method",
+                           "org.freedesktop.DBus.Properties.Get", "org.kde.StatusNotifierWatcher",
+                           "RegisteredStatusNotifierItems"})
+                   .out.find("@as []") != std::string::npos;
+    }
+
     bool Holding() {
         const auto apps = session_->IdleInhibitors();
         return std::find(apps.begin(), apps.end(), "wakewatch") != apps.end();
@@ -202,7 +266,38 @@ TEST_F(GnomeTest, TheShellsTrayKeepsTheItemStartAfterStart) {
             << "dropped after start " << start;
         program_->Stop();
         program_.reset();
+        EXPECT_TRUE(WaitFor([] { return TrayEmpty(); }, 5s, 100ms)) << "kept after start " << start;
     }
+}
+
+TEST_F(GnomeTest, TheTopBarShowsTheIconsPicture) {
+    ASSERT_TRUE(WaitFor([] { return session_->TrayWatcherUp(); }, 10s, 100ms));
+    // The last test's item gone from the bar too.
+    ASSERT_TRUE(WaitFor([] { return TrayEmpty(); }, 5s, 100ms));
+    const auto before = TopBar("before");
+    ASSERT_EQ(before.size(), 1024U * kTopBarRows) << "no screenshot, see " << session_->Dir();
+    Launch();
+    ASSERT_TRUE(Started()) << program_->Describe();
+    ASSERT_TRUE(WaitFor([&] { return InTheShellsTray(); }, 5s, 50ms));
+    // The picture's silver and grey, new in the bar's right half (the clock
+    // in the middle may have moved on).
+    std::vector<std::uint32_t> after;
+    const auto drawn = [&](std::uint32_t colour) {
+        std::size_t n = 0;
+        for (std::size_t i = 0; i < after.size() && i < before.size(); ++i) {
+            if (i % 1024 >= 600 && after[i] != before[i] && Near(after[i], colour)) {
+                ++n;
+            }
+        }
+        return n;
+    };
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            after = TopBar("after");
+            return drawn(0xC0C0C0) >= 16 && drawn(0x808080) >= 8;
+        },
+        10s, 500ms))
+        << drawn(0xC0C0C0) << " silver and " << drawn(0x808080) << " grey pixels drawn";
 }
 
 }  // namespace
