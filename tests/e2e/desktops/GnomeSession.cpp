@@ -33,7 +33,8 @@ std::string FindSocket(const std::string& dir, const std::string& prefix) {
 
 }  // namespace
 
-GnomeSession::GnomeSession() {
+GnomeSession::GnomeSession(bool screenSaverService)
+    : saver_(screenSaverService ? "org.gnome.ScreenSaver" : "org.gnome.Shell.ScreenShield") {
     // The unprivileged user must pass through our folder to its own.
     ::chmod(dir_.Path().c_str(), 0711);
     user_ = dir_.Sub("user");
@@ -48,13 +49,34 @@ GnomeSession::GnomeSession() {
         << "[GNOME Session]\nName=Wakewatch test\nRequiredComponents=\n";
     std::filesystem::copy_file(kScreenSaverProxy, user_ + "/autostart/screensaver-proxy.desktop");
     // Both buses run as the user, as a login's would, and let root in too.
-    std::ofstream(dir_.Path() + "/bus.conf")
-        << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-           "<busconfig>\n"
-           "  <include>/usr/share/dbus-1/session.conf</include>\n"
-           "  <policy context=\"default\"><allow user=\"root\"/></policy>\n"
-           "</busconfig>\n";
+    std::ofstream conf(dir_.Path() + "/bus.conf");
+    conf << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+            " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+            "<busconfig>\n";
+    if (screenSaverService) {
+        conf << "  <include>/usr/share/dbus-1/session.conf</include>\n";
+    } else {
+        // The session's own configuration, with every service it can start
+        // but org.gnome.ScreenSaver.
+        const std::string services = dir_.Sub("services");
+        for (const auto& entry :
+             std::filesystem::directory_iterator("/usr/share/dbus-1/services")) {
+            if (entry.path().filename() != "org.gnome.ScreenSaver.service") {
+                std::filesystem::create_symlink(entry.path(),
+                                                services + "/" + entry.path().filename().string());
+            }
+        }
+        ::chmod(services.c_str(), 0755);
+        conf << "  <type>session</type>\n  <keep_umask/>\n  <listen>unix:tmpdir=/tmp</listen>\n"
+                "  <auth>EXTERNAL</auth>\n  <servicedir>"
+             << services
+             << "</servicedir>\n"
+                "  <policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>\n";
+    }
+    conf << "  <policy context=\"default\"><allow user=\"root\"/></policy>\n"
+            "</busconfig>\n";
+    conf.close();
     ::chmod((dir_.Path() + "/bus.conf").c_str(), 0644);
 }
 
@@ -172,15 +194,14 @@ void GnomeSession::Start() {
                 if (!shell_->Running()) {
                     return true;
                 }
-                return Call({"--dest", "org.gnome.ScreenSaver", "--object-path",
-                             "/org/gnome/ScreenSaver", "--method",
-                             "org.gnome.ScreenSaver.GetActive"})
+                return Call({"--dest", saver_, "--object-path", "/org/gnome/ScreenSaver",
+                             "--method", "org.gnome.ScreenSaver.GetActive"})
                            .code == 0;
             },
             60s, 200ms) ||
         !shell_->Running()) {
-        throw std::runtime_error("org.gnome.ScreenSaver did not answer (gnome-shell " +
-                                 shell_->Describe() + "), see " + shell.stderrPath);
+        throw std::runtime_error(saver_ + " did not answer (gnome-shell " + shell_->Describe() +
+                                 "), see " + shell.stderrPath);
     }
     startTime_ = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - began);
@@ -223,21 +244,19 @@ Output GnomeSession::Call(const std::vector<std::string>& args) {
 }
 
 bool GnomeSession::SaverActive() {
-    const Output answer =
-        Call({"--dest", "org.gnome.ScreenSaver", "--object-path", "/org/gnome/ScreenSaver",
-              "--method", "org.gnome.ScreenSaver.GetActive"});
+    const Output answer = Call({"--dest", saver_, "--object-path", "/org/gnome/ScreenSaver",
+                                "--method", "org.gnome.ScreenSaver.GetActive"});
     if (answer.code != 0) {
-        throw std::runtime_error("org.gnome.ScreenSaver.GetActive failed, see " + Dir() +
-                                 "/gdbus.log");
+        throw std::runtime_error(saver_ + ".GetActive failed, see " + Dir() + "/gdbus.log");
     }
     return answer.out.starts_with("(true,)");
 }
 
 void GnomeSession::RequestSaverStart() {
-    if (Call({"--dest", "org.gnome.ScreenSaver", "--object-path", "/org/gnome/ScreenSaver",
-              "--method", "org.gnome.ScreenSaver.SetActive", "true"})
+    if (Call({"--dest", saver_, "--object-path", "/org/gnome/ScreenSaver", "--method",
+              "org.gnome.ScreenSaver.SetActive", "true"})
             .code != 0) {
-        throw std::runtime_error("org.gnome.ScreenSaver.SetActive failed");
+        throw std::runtime_error(saver_ + ".SetActive failed");
     }
 }
 

@@ -28,7 +28,10 @@ namespace ww::e2e {
 // is idle (a fade of 10 s otherwise).
 class GnomeSession : public DesktopSession {
   public:
-    GnomeSession();
+    // Without screenSaverService the bus cannot start org.gnome.ScreenSaver,
+    // as where gjs is missing: only the shell's own
+    // org.gnome.Shell.ScreenShield serves the saver, and is asked here.
+    explicit GnomeSession(bool screenSaverService = true);
     ~GnomeSession() override;
     GnomeSession(const GnomeSession&) = delete;
     GnomeSession& operator=(const GnomeSession&) = delete;
@@ -39,7 +42,7 @@ class GnomeSession : public DesktopSession {
     void Stop() override;
     // org.gnome.ScreenSaver.GetActive.
     bool SaverActive() override;
-    // org.gnome.ScreenSaver.SetActive(true), as gnome-screensaver-command -a.
+    // org.gnome.ScreenSaver.SetActive(true), as GNOME's own tools ask.
     void RequestSaverStart() override;
     // idle-delay 1; gnome-session follows the change at once, running or not.
     void SetIdleDelayToMinimum() override { SetIdleDelay(1); }
@@ -78,7 +81,8 @@ class GnomeSession : public DesktopSession {
     void WriteSettings();
 
     TempDir dir_;
-    std::string user_;  // the unprivileged user's home, runtime and config
+    std::string saver_;  // the name its saver is asked by
+    std::string user_;   // the unprivileged user's home, runtime and config
     unsigned idleDelay_ = 600;
     std::string systemBus_;
     std::string sessionBus_;

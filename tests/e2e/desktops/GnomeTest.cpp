@@ -35,12 +35,15 @@ bool Near(std::uint32_t pixel, std::uint32_t colour) {
 // the program afresh and leaves the shield down and the idle delay long.
 class GnomeTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite() { StartSession(true); }
+
+    static void StartSession(bool screenSaverService) {
         if (!std::filesystem::exists("/usr/bin/gnome-shell") ||
             !std::filesystem::exists("/usr/bin/gjs")) {
             return;
         }
-        session_ = new GnomeSession();
+        failure_.clear();
+        session_ = new GnomeSession(screenSaverService);
         try {
             session_->Start();
             std::cerr << "GNOME Shell answered org.gnome.ScreenSaver after "
@@ -52,6 +55,7 @@ class GnomeTest : public ::testing::Test {
 
     static void TearDownTestSuite() {
         if (session_ != nullptr && kept_) {
+            kept_ = false;
             session_->KeepDir();
             std::cerr << "Logs of GNOME: " << session_->Dir() << "\n";
         }
@@ -298,6 +302,24 @@ TEST_F(GnomeTest, TheTopBarShowsTheIconsPicture) {
         },
         10s, 500ms))
         << drawn(0xC0C0C0) << " silver and " << drawn(0x808080) << " grey pixels drawn";
+}
+
+// Where nothing can start org.gnome.ScreenSaver (a gjs script, and gjs is no
+// dependency of the shell), the shell's own shield still serves the saver.
+class GnomeWithoutScreenSaverServiceTest : public GnomeTest {
+  protected:
+    static void SetUpTestSuite() { StartSession(false); }
+};
+
+TEST_F(GnomeWithoutScreenSaverServiceTest, StartScreenSaverAsksTheShieldItself) {
+    Launch();
+    ASSERT_TRUE(Started()) << program_->Describe();
+    EXPECT_NE(Stderr().find("screen saver through org.gnome.ScreenSaver"), std::string::npos)
+        << Stderr();
+    ASSERT_FALSE(session_->SaverActive());
+    ASSERT_TRUE(Click("Start Screen Saver..."));
+    EXPECT_TRUE(WaitFor([] { return session_->SaverActive(); }, 10s, 100ms));
+    EXPECT_EQ(Stderr().find("did not start"), std::string::npos) << Stderr();
 }
 
 }  // namespace
