@@ -7,6 +7,7 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,11 @@ struct Desktop {
     std::vector<std::string> programs;
     std::function<std::unique_ptr<DesktopSession>()> make;
 };
+
+// CTest names and gtest messages show the desktop's name, not its bytes.
+void PrintTo(const Desktop& desktop, std::ostream* out) {
+    *out << desktop.name;
+}
 
 bool OnPath(const std::string& program) {
     const std::string path = Environment::Clean().Get("PATH");

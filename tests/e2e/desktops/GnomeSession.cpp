@@ -215,16 +215,19 @@ void GnomeSession::Start() {
 }
 
 void GnomeSession::Stop() {
-    // The shell and the session manager end politely (the session manager
-    // removes its ICE socket); a bus takes down with its group whatever it
+    // The shell and the session manager end politely; a bus takes down with its group whatever it
     // started on demand.
     if (shell_) {
         shell_->Stop();
         shell_.reset();
     }
     if (sessionManager_) {
+        const pid_t pid = sessionManager_->Pid();
         sessionManager_->Stop();
         sessionManager_.reset();
+        // Its ICE socket, named after it, outlives it.
+        std::error_code ignored;
+        std::filesystem::remove("/tmp/.ICE-unix/" + std::to_string(pid), ignored);
     }
     displayManager_.reset();
     sessionBusDaemon_.reset();
