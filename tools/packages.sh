@@ -36,12 +36,15 @@ WW_PACKAGING_PACKAGES=(debhelper lintian desktop-file-utils appstream mandoc lib
 # panel; GNOME Shell with the tray extension, its session manager and the
 # settings daemon's screen-saver proxy; KDE Plasma on X11 (kwin, kded,
 # ksmserver and its locker); the XFCE, MATE and Cinnamon panels, sessions and
-# savers; grim for screenshots of a Wayland output. About 700 packages,
+# savers; grim for screenshots of a Wayland output. GNOME's org.gnome.ScreenSaver
+# is a gjs script the bus starts, and gnome-shell does not pull gjs in; gdbus and
+# gsettings drive the GNOME session from outside. About 700 packages,
 # 370 MB to fetch, 1.3 GB installed, three minutes to install.
 # shellcheck disable=SC2034 # used by ./test
 WW_DESKTOP_PACKAGES=(
   xscreensaver swayidle waybar grim
   gnome-shell gnome-shell-extension-appindicator gnome-session-bin gnome-settings-daemon
+  gjs libglib2.0-bin
   kwin-x11 plasma-workspace kded5 libkscreenlocker5
   xfce4-panel xfce4-session
   mate-panel mate-screensaver

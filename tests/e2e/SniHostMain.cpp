@@ -10,7 +10,8 @@
 //     "item props" read from each newly registered item, "tooltip" and "icon"
 //     after NewToolTip and NewIcon.
 //   wakewatch_sni_host call --address A props|menu|activate|click ID|context-menu X Y
-//     Acts on the first registered item; prints what it read in the same form.
+//     Acts on the first registered item (or on the item of --service NAME,
+//     registered or not); prints what it read in the same form.
 //   wakewatch_sni_host call --address A raw item|menu item|menu|properties MEMBER [ARG...]
 //     Calls MEMBER of the item's or the menu's interface (or of
 //     org.freedesktop.DBus.Properties) on that object with these arguments,
@@ -421,11 +422,12 @@ void PrintLayout(HostLog& out, const DbusMenuLayout& layout) {
     }
 }
 
-// The arguments after "call" and the command, with --address and its value left out.
+// The arguments after "call" and the command, with --address, --service and
+// their values left out.
 QStringList Operands(const QStringList& args) {
     QStringList operands;
     for (qsizetype i = 3; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--address")) {
+        if (args[i] == QLatin1String("--address") || args[i] == QLatin1String("--service")) {
             ++i;
         } else {
             operands.push_back(args[i]);
@@ -438,7 +440,9 @@ int Call(QDBusConnection bus, const QStringList& args) {
     HostLog out{QString()};
     SniHostWatcherProxy watcher(kWatcher, kWatcherPath, bus);
     watcher.setTimeout(kTimeoutMs);
-    const QStringList items = watcher.registeredStatusNotifierItems();
+    const QStringList items = args.contains(QStringLiteral("--service"))
+                                  ? QStringList{Argument(args, "--service")}
+                                  : watcher.registeredStatusNotifierItems();
     if (items.isEmpty()) {
         out.Write("no-item");
         return 2;

@@ -22,6 +22,11 @@ constexpr int kCallTimeoutMs = 2000;
 constexpr uint kInhibitIdle = 8;
 
 const QString kGnome = QStringLiteral("org.gnome.ScreenSaver");
+// The shell's own name for its shield, with the same interface and object.
+// org.gnome.ScreenSaver is a gjs service started on demand that forwards to
+// it: early in a session, or where gjs is missing, only the shield's name is
+// on the bus, and it is asked directly.
+const QString kGnomeShield = QStringLiteral("org.gnome.Shell.ScreenShield");
 const QString kMate = QStringLiteral("org.mate.ScreenSaver");
 const QString kCinnamon = QStringLiteral("org.cinnamon.ScreenSaver");
 const QString kSessionManager = QStringLiteral("org.gnome.SessionManager");
@@ -51,6 +56,7 @@ struct DesktopSaverBus::Impl {
     QDBusConnection bus = QDBusConnection::sessionBus();
     QObject context;  // owns the watcher
     bool gnome = false;
+    bool gnomeShield = false;
     bool mate = false;
     bool cinnamon = false;
     bool sessionManager = false;
@@ -66,6 +72,7 @@ void DesktopSaverBus::Impl::Watch() {
     if (bus.isConnected()) {
         if (const QDBusConnectionInterface* daemon = bus.interface()) {
             gnome = daemon->isServiceRegistered(kGnome).value();
+            gnomeShield = daemon->isServiceRegistered(kGnomeShield).value();
             mate = daemon->isServiceRegistered(kMate).value();
             cinnamon = daemon->isServiceRegistered(kCinnamon).value();
             sessionManager = daemon->isServiceRegistered(kSessionManager).value();
@@ -73,13 +80,15 @@ void DesktopSaverBus::Impl::Watch() {
         auto* watcher = new QDBusServiceWatcher(&context);
         watcher->setConnection(bus);
         watcher->setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
-        watcher->setWatchedServices({kGnome, kMate, kCinnamon, kSessionManager});
+        watcher->setWatchedServices({kGnome, kGnomeShield, kMate, kCinnamon, kSessionManager});
         QObject::connect(
             watcher, &QDBusServiceWatcher::serviceOwnerChanged, &context,
             [this](const QString& name, const QString& oldOwner, const QString& newOwner) {
                 const bool now = !newOwner.isEmpty();
                 if (name == kGnome) {
                     gnome = now;
+                } else if (name == kGnomeShield) {
+                    gnomeShield = now;
                 } else if (name == kMate) {
                     mate = now;
                 } else if (name == kCinnamon) {
@@ -135,7 +144,7 @@ DesktopSaverBus::~DesktopSaverBus() {
 }
 
 void DesktopSaverBus::Offer(SaverOffer& offer) const {
-    offer.gnome = impl_->gnome;
+    offer.gnome = impl_->gnome || impl_->gnomeShield;
     offer.mate = impl_->mate;
     offer.cinnamon = impl_->cinnamon;
     offer.sessionManager = impl_->sessionManager;
@@ -146,7 +155,8 @@ std::string DesktopSaverBus::Start(StartWay way) {
     switch (way) {
         case StartWay::GnomeSetActive:
             return SetActive<OrgGnomeScreenSaverInterface>(
-                kGnome, QStringLiteral("/org/gnome/ScreenSaver"));
+                impl_->gnome || !impl_->gnomeShield ? kGnome : kGnomeShield,
+                QStringLiteral("/org/gnome/ScreenSaver"));
         case StartWay::MateSetActive:
             return SetActive<OrgMateScreenSaverInterface>(kMate,
                                                           QStringLiteral("/org/mate/ScreenSaver"));

@@ -12,7 +12,7 @@ struct SaverOffer {
     bool x11 = false;             // an X session (a Wayland one otherwise)
     bool xscreensaver = false;    // its window on the root carries _SCREENSAVER_VERSION
     bool freedesktop = false;     // org.freedesktop.ScreenSaver
-    bool gnome = false;           // org.gnome.ScreenSaver (the shell's shield)
+    bool gnome = false;           // org.gnome.ScreenSaver or org.gnome.Shell.ScreenShield
     bool mate = false;            // org.mate.ScreenSaver
     bool cinnamon = false;        // org.cinnamon.ScreenSaver
     bool sessionManager = false;  // org.gnome.SessionManager (gnome-, mate- and cinnamon-session)

@@ -7,10 +7,12 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "tests/e2e/WaitFor.h"
+#include "tests/e2e/desktops/GnomeSession.h"
 #include "tests/e2e/desktops/SwayIdleSession.h"
 #include "tests/e2e/desktops/XscreensaverSession.h"
 
@@ -24,6 +26,11 @@ struct Desktop {
     std::vector<std::string> programs;
     std::function<std::unique_ptr<DesktopSession>()> make;
 };
+
+// CTest names and gtest messages show the desktop's name, not its bytes.
+void PrintTo(const Desktop& desktop, std::ostream* out) {
+    *out << desktop.name;
+}
 
 bool OnPath(const std::string& program) {
     const std::string path = Environment::Clean().Get("PATH");
@@ -46,6 +53,9 @@ std::vector<Desktop> Desktops() {
          {"Xvfb", "xscreensaver", "xscreensaver-command"},
          [] { return std::make_unique<XscreensaverSession>(); }},
         {"SwayIdle", {"sway", "swayidle"}, [] { return std::make_unique<SwayIdleSession>(); }},
+        {"GnomeShell",
+         {"gnome-shell", "gjs", "gdbus", "gsettings"},
+         [] { return std::make_unique<GnomeSession>(); }},
     };
 }
 

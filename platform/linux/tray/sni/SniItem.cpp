@@ -133,8 +133,13 @@ void SniItem::Hide() {
 }
 
 void SniItem::Register() {
+    // Registered by the connection's own name, though the item owns the
+    // well-known one too: GNOME's AppIndicator extension watches a
+    // well-known name, and when that watch first reports the name (after its
+    // GetAll, at times) it empties its copy of Id and Menu, fails to fetch
+    // them again and drops the item a second later.
     auto* pending =
-        new QDBusPendingCallWatcher(watcher_->RegisterStatusNotifierItem(service_), this);
+        new QDBusPendingCallWatcher(watcher_->RegisterStatusNotifierItem(bus_.baseService()), this);
     QObject::connect(pending, &QDBusPendingCallWatcher::finished, this,
                      [this](QDBusPendingCallWatcher* answer) {
                          answer->deleteLater();
