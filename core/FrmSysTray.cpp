@@ -53,12 +53,14 @@ void FrmSysTray::Load() {
 void FrmSysTray::Form_Load() {
     const auto& app = ports_.application.App();
     if (ports_.instance.PrevInstance()) {
+        // The refused instance leaves everything as it found it: no unload
+        // path, so the running instance keeps its screen saver, icon and hook.
+        // Marked so before the box opens, as a signal or the session's end may
+        // close the form while it is open.
+        unloaded_ = true;
         ports_.dialogs.MsgBox("An instance of " + app.title + " is already running.\r\n" +
                                   "Shut it down before attempting to start another instance.",
                               platform::mb::kOkOnly | platform::mb::kExclamation, app.title);
-        // The refused instance leaves everything as it found it: no unload
-        // path, so the running instance keeps its screen saver, icon and hook.
-        unloaded_ = true;
         ports_.forms.DestroyTrayForm();
         ports_.eventLoop.End();
         return;

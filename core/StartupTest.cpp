@@ -155,6 +155,21 @@ TEST(Startup, SecondInstanceShowsTheWarningAndChangesNothing) {
     EXPECT_EQ(sim.systemParameters().SaverActive(), 0);
 }
 
+// A signal or the session's end closes the form while the box is open.
+TEST(Startup, SecondInstanceClosedWhileItsBoxIsOpenChangesNothing) {
+    SimPlatform sim;
+    sim.instance().SetPrevInstance(true);
+    sim.systemParameters().SetSaverActive(0);
+    sim.dialogs().SetWhileOpen([&](const auto&) { EXPECT_TRUE(sim.forms().CloseTrayForm()); });
+    Wakewatch program(sim.ports());
+    program.Start();
+    EXPECT_TRUE(sim.eventLoop().Ended());
+    for (const char* call : {"SetWindowLongA", "Shell_NotifyIconA", "SystemParametersInfoA"}) {
+        EXPECT_EQ(sim.log().Count(call), 0u) << call;
+    }
+    EXPECT_EQ(sim.systemParameters().SaverActive(), 0);
+}
+
 TEST(Startup, TicksCannotRunWhileTheDuplicateBoxIsOpen) {
     SimPlatform sim;
     sim.instance().SetPrevInstance(true);

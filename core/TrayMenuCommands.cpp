@@ -31,6 +31,12 @@ void TrayMenuCommands::CreateMenu(platform::Hwnd trayForm) {
 
 void TrayMenuCommands::picSysTray_MouseMove(int, int, float x, float) {
     const double code = tray::TrayMouseCode(x, kTrayFormScaleMode, ports_.forms.TwipsPerPixelX());
+    const bool acts = code == platform::msg::kLButtonDblClk || code == platform::msg::kRButtonDown;
+    // A box of ours is open: it comes to the front, and nothing else happens
+    // until it is closed.
+    if (acts && ports_.dialogs.RaiseOpenBox()) {
+        return;
+    }
     if (code == platform::msg::kLButtonDblClk) {
         OpenMainWindow();
     } else if (code == platform::msg::kRButtonDown) {
@@ -69,6 +75,10 @@ void TrayMenuCommands::PopupMenu() {
 
 void TrayMenuCommands::MenuCommand(int id) {
     namespace menu = tray::menu;
+    // A menu shown before the box opened (or a host's own) is still there.
+    if (ports_.dialogs.RaiseOpenBox()) {
+        return;
+    }
     switch (id) {
         case menu::menuRestore:
             menuRestore_Click();
@@ -120,12 +130,21 @@ void TrayMenuCommands::menuStartSSaver_Click() {
 
 void TrayMenuCommands::menuDisableSSaver_Click() {
     shared_.ScreenSaverDisabled = !shared_.ScreenSaverDisabled;
+    bool refused = false;
     if (shared_.ScreenSaverDisabled) {
-        saver_.DisableScreenSaver();
+        // The system refused (on Windows: the note that would let the next
+        // run switch it back on could not be written), so it stays on.
+        refused = !saver_.DisableScreenSaver();
+        shared_.ScreenSaverDisabled = !refused;
     } else {
         saver_.EnableScreenSaver();
     }
     hotCorners_.UpdateTrayState();
+    if (refused) {
+        ports_.dialogs.MsgBox("The screen saver could not be switched off.",
+                              platform::mb::kOkOnly | platform::mb::kExclamation,
+                              ports_.application.App().title);
+    }
 }
 
 void TrayMenuCommands::menuConfigSSaver_Click() {

@@ -281,6 +281,17 @@ TEST_F(TrayMenuTest, DisablingTheSaverTwiceRestoresSettingAndPictureAtOnce) {
     EXPECT_EQ(program.TrayForm().Tray().Picture(), before);
 }
 
+TEST_F(TrayMenuTest, ASaverTheSystemWillNotSwitchOffStaysOnAndIsSaid) {
+    sim.systemParameters().SetFails(true);
+    OpenMenu(menu::menuDisableSSaver);
+    EXPECT_FALSE(Shared().ScreenSaverDisabled);
+    ASSERT_EQ(sim.dialogs().Shown().size(), 1U);
+    EXPECT_EQ(sim.dialogs().Shown()[0].text, "The screen saver could not be switched off.");
+    EXPECT_EQ(sim.dialogs().Shown()[0].style, 48U);
+    sim.systemParameters().SetFails(false);
+    EXPECT_FALSE(OpenMenu().at(menu::menuDisableSSaver).checked);
+}
+
 TEST_F(TrayMenuTest, StartAndConfigureTheSaver) {
     OpenMenu(menu::menuStartSSaver);
     EXPECT_EQ(sim.systemParameters().ScreenSaverStarts(), 1);
@@ -295,6 +306,37 @@ TEST_F(TrayMenuTest, StartAndConfigureTheSaver) {
     EXPECT_EQ(sim.dialogs().Shown()[0].text, "The screen saver settings could not be opened.");
     EXPECT_EQ(sim.dialogs().Shown()[0].style, 48U);
     EXPECT_EQ(sim.dialogs().Shown()[0].title, "Wakewatch");
+}
+
+// Configure clicked again and again with no settings tool: each box stays
+// the only one, brought to the front; so does every other tray action.
+TEST_F(TrayMenuTest, WhileABoxIsOpenTheTrayOnlyBringsItForward) {
+    sim.shell().SetOpenSettingsFails(true);
+    int inside = 0;
+    sim.dialogs().SetWhileOpen([&](const auto&) {
+        if (inside++ > 0) {
+            return;  // a nested box: the fault itself
+        }
+        // The host's own menu (a StatusNotifierItem host shows it by itself).
+        for (int i = 0; i < 20; ++i) {
+            EXPECT_TRUE(sim.trayMenu().Choose(menu::menuConfigSSaver));
+        }
+        sim.notifyIcon().ClickIcon(kDoubleClick);
+        sim.notifyIcon().ClickIcon(kRightPress);
+        EXPECT_TRUE(sim.trayMenu().Choose(menu::menuStartSSaver));
+    });
+    OpenMenu(menu::menuConfigSSaver);
+    EXPECT_EQ(sim.dialogs().Shown().size(), 1U);
+    EXPECT_EQ(sim.log().Count("OpenScreenSaverSettings"), 1U);
+    EXPECT_EQ(sim.trayMenu().Popups().size(), 1U);
+    EXPECT_FALSE(sim.mainWindow().Shown());
+    EXPECT_EQ(sim.systemParameters().ScreenSaverStarts(), 0);
+    EXPECT_EQ(sim.log().Count("RaiseOpenBox"), 23U);
+
+    // Closed, the tray works again.
+    sim.dialogs().SetWhileOpen({});
+    sim.notifyIcon().ClickIcon(kDoubleClick);
+    EXPECT_TRUE(sim.mainWindow().Shown());
 }
 
 TEST_F(TrayMenuTest, DoubleClickOpensTheWindowAndBringsItForward) {

@@ -13,24 +13,23 @@ bool ScreenSaver::GetScreenSaverActive() {
     return active == 1;
 }
 
-void ScreenSaver::DisableScreenSaver() {
-    SetActive(0);
+bool ScreenSaver::DisableScreenSaver() {
+    return SetActive(0);
 }
 
 void ScreenSaver::EnableScreenSaver() {
     SetActive(1);
 }
 
-void ScreenSaver::SetActive(std::uint32_t flag) {
+bool ScreenSaver::SetActive(std::uint32_t flag) {
     if (parameters_.SaverSwitchPersists()) {
         // Written to the user profile and broadcast, so every program sees it.
         std::int32_t zero = 0;
-        parameters_.SystemParametersInfoA(
+        return parameters_.SystemParametersInfoA(
             platform::spi::kSetScreenSaveActive, flag, &zero,
             platform::spi::kUpdateIniFile | platform::spi::kSendWinIniChange);
-    } else {
-        parameters_.SystemParametersInfoA(platform::spi::kSetScreenSaveActive, flag, nullptr, 0);
     }
+    return parameters_.SystemParametersInfoA(platform::spi::kSetScreenSaveActive, flag, nullptr, 0);
 }
 
 }  // namespace ww::corners

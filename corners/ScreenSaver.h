@@ -14,11 +14,12 @@ class ScreenSaver {
 
     void StartScreenSaver();
     bool GetScreenSaverActive();
-    void DisableScreenSaver();
+    // False when the system refused: the saver was not switched off.
+    bool DisableScreenSaver();
     void EnableScreenSaver();
 
   private:
-    void SetActive(std::uint32_t flag);
+    bool SetActive(std::uint32_t flag);
 
     platform::SystemParameters& parameters_;
 };

@@ -81,12 +81,15 @@ CPULoad::CPULoad(platform::SystemIdentity& identity, platform::ProcessorLoad& lo
         throw CpuLoadError(kVersion);
     }
     isNt_ = version_.dwPlatformId >= 2;
-    // A baseline, so that the first refresh measures the time since the window
-    // opened (and the 95/98/Me statistic runs from here). A failure here is
-    // the first refresh's to report.
-    try {
-        CollectCPUData();
-    } catch (...) {
+    // The 95/98/Me statistic runs from here. The NT path takes no sample yet:
+    // its first refresh measures from the system's start (a sample taken now
+    // would leave that refresh an interval of microseconds, all noise). A
+    // failure here is the first refresh's to report.
+    if (!isNt_) {
+        try {
+            CollectCPUData();
+        } catch (...) {
+        }
     }
 }
 
@@ -160,6 +163,11 @@ void CPULoad::CollectNt() {
     }
     previousTime_ = currentTime_;
     currentTime_ = static_cast<std::int64_t>(sample_.sampleTime);
+    if (previousTime_ == 0 && sample_.bootTime < sample_.sampleTime) {
+        // The first sample: idle times since the start against a zero
+        // baseline at the start, the average since then.
+        previousTime_ = static_cast<std::int64_t>(sample_.bootTime);
+    }
 }
 
 void CPULoad::Collect9x() {

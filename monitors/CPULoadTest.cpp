@@ -27,13 +27,14 @@ constexpr std::int32_t kPlatformNt = 2;
 constexpr std::int32_t kPlatform9x = 1;
 
 // One refresh: what the performance data answers, and the text shown. The
-// first step is the sample taken when the object is created; nothing is shown
-// for it.
+// first step is the first refresh, measured from the system's start; for a
+// Baseline step nothing shown is checked.
 struct Step {
     std::int32_t error;  // 0: the sample below
     std::uint64_t time;
     std::vector<ProcessorInstance> instances;
     std::string text;
+    std::uint64_t bootTime = 0;  // unknown
 };
 
 // Processors 0, 1, ... with these idle times, then the instance of all
@@ -60,6 +61,11 @@ Step Baseline(Step step) {
     return step;
 }
 
+Step BootedAt(std::uint64_t bootTime, Step step) {
+    step.bootTime = bootTime;
+    return step;
+}
+
 struct TextCase {
     const char* name;
     std::uint32_t processors;
@@ -78,11 +84,15 @@ TEST_P(CpuText, FollowsTheSamples) {
         if (step.error != 0) {
             sim.processorLoad().QueueError(step.error);
         } else {
-            sim.processorLoad().QueueSample({step.time, step.instances});
+            sim.processorLoad().QueueSample({step.time, step.instances, step.bootTime});
         }
         if (refresh++ == 0) {
             load = std::make_unique<CPULoad>(sim.identity(), sim.processorLoad());
-            EXPECT_EQ(sim.processorLoad().QueuedAnswers(), 0U) << "no sample at creation";
+            EXPECT_EQ(sim.processorLoad().QueuedAnswers(), 1U) << "a sample at creation";
+            const std::string first = load->CPUString();
+            if (!step.text.empty()) {
+                EXPECT_EQ(first, step.text);
+            }
             continue;
         }
         EXPECT_EQ(load->CPUString(), step.text);
@@ -103,17 +113,32 @@ const TextCase kTextCases[] = {
      3,
      {Baseline(Idle(kT0, {0, 0, 0}, "")),
       Idle(kT0 + 2 * kSecond, {0, 19'000'000, 11'600'000}, "100% 05% 42%")}},
-    {"FirstRefreshMeasuresFromCreation",
+    // The first refresh, however soon after the window opened, reads the
+    // average since the start; each later one the time since the one before.
+    {"FirstRefreshIsTheAverageSinceTheSystemStarted",
+     2,
+     {BootedAt(kT0 - 100 * kSecond, Idle(kT0, {25 * kSecond, 100 * kSecond}, "75% 00%")),
+      Idle(kT0 + kSecond, {25 * kSecond + 5'000'000, 100 * kSecond + kSecond}, "50% 00%")}},
+    {"FirstRefreshBusySinceTheStart",
+     1,
+     {BootedAt(kT0 - kSecond, Idle(kT0, {0}, "100 %")), Idle(kT0 + kSecond, {kSecond}, "00 %")}},
+    {"WithoutTheStartTimeTheFirstRefreshReadsZero",
+     1,
+     {Idle(kT0, {kLongIdle}, "00 %"), Idle(kT0 + kSecond, {kLongIdle + 2'500'000}, "75 %")}},
+    {"StartTimeNotBeforeTheSampleIsUnknown",
+     1,
+     {BootedAt(kT0, Idle(kT0, {0}, "00 %")), Idle(kT0 + kSecond, {2'500'000}, "75 %")}},
+    {"SecondRefreshMeasuresFromTheFirst",
      2,
      {Baseline(Idle(kT0, {kLongIdle, kLongIdle}, "")),
       Idle(kT0 + kSecond, {kLongIdle + 2'500'000, kLongIdle + kSecond}, "75% 00%")}},
-    {"FirstRefreshRightAfterCreationIsNotAFullLoad",
+    {"SecondRefreshAtTheSameTimeIsNotAFullLoad",
      2,
      {Baseline(Idle(kT0, {kLongIdle, kLongIdle}, "")),
       Idle(kT0, {kLongIdle, kLongIdle}, "00% 00%")}},
-    {"FailedBaselineLeavesTheFirstRefreshWithoutAnInterval",
+    {"FailedFirstRefreshLeavesTheNextWithoutAnInterval",
      1,
-     {Baseline(Error(platform::perferr::kUnreadable)), Idle(kT0, {0}, "00 %"),
+     {Error(platform::perferr::kUnreadable), Idle(kT0, {0}, "00 %"),
       Idle(kT0 + kSecond, {5'000'000}, "50 %")}},
     {"LaterReadingsUseTheRealInterval",
      1,
@@ -362,9 +387,9 @@ TEST(CPULoad, NtPathNeverTouchesTheStatistic) {
         CPULoad load(sim.identity(), sim.processorLoad());
         load.CPUString();
     }
+    // No sample at creation: the first refresh's is the first.
     EXPECT_EQ(sim.log().Entries(),
-              (std::vector<std::string>{"GetVersionExA", "QueryProcessorSample", "GetSystemInfo",
-                                        "QueryProcessorSample"}));
+              (std::vector<std::string>{"GetVersionExA", "QueryProcessorSample", "GetSystemInfo"}));
 }
 
 }  // namespace

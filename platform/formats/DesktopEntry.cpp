@@ -86,9 +86,10 @@ std::variant<DesktopEntry, TextParseError> DesktopEntry::Parse(std::string_view 
 }
 
 std::optional<std::string> DesktopEntry::Get(std::string_view key) const {
-    for (const auto& line : lines_) {
-        if (line.group == kGroup && line.key == key) {
-            return line.value;
+    // Of a key given twice the last counts, as the desktops read it.
+    for (auto line = lines_.rbegin(); line != lines_.rend(); ++line) {
+        if (line->group == kGroup && line->key == key) {
+            return line->value;
         }
     }
     return std::nullopt;
@@ -98,19 +99,31 @@ void DesktopEntry::Set(std::string_view key, std::string_view value) {
     Line replacement{std::string(key) + "=" + std::string(value), std::string(kGroup),
                      std::string(key), std::string(value), false};
     std::size_t insertAt = lines_.size();
+    std::optional<std::size_t> last;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         if (lines_[i].group != kGroup) {
             continue;
         }
         if (lines_[i].key == key) {
-            lines_[i] = std::move(replacement);
-            return;
+            last = i;
         }
         if (!lines_[i].key.empty() || lines_[i].header) {
             insertAt = i + 1;
         }
     }
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(replacement));
+    if (!last) {
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
+                      std::move(replacement));
+        return;
+    }
+    // The last line of the key takes the value; earlier ones would only
+    // mislead a reader that takes the first.
+    lines_[*last] = std::move(replacement);
+    for (std::size_t i = *last; i-- > 0;) {
+        if (lines_[i].group == kGroup && lines_[i].key == key) {
+            lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+    }
 }
 
 void DesktopEntry::Remove(std::string_view key) {

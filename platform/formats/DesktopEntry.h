@@ -23,9 +23,11 @@ class DesktopEntry {
     // UTF-8 and have a [Desktop Entry] group.
     static std::variant<DesktopEntry, TextParseError> Parse(std::string_view text);
 
-    // The value of `key` in the [Desktop Entry] group, blanks around "=" removed.
+    // The value of `key` in the [Desktop Entry] group, blanks around "=" removed;
+    // the last line of a key given more than once.
     std::optional<std::string> Get(std::string_view key) const;
-    // Replaces the key's line, or adds one after the group's last entry.
+    // Replaces the key's last line (dropping earlier ones), or adds one after
+    // the group's last entry.
     void Set(std::string_view key, std::string_view value);
     void Remove(std::string_view key);
 

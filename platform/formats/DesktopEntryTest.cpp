@@ -107,6 +107,18 @@ TEST(DesktopEntry, ChangesOneKeyAndKeepsEveryOtherLine) {
     EXPECT_EQ(fresh.Text(), "[Desktop Entry]\nType=Application\nExec=ww\n");
 }
 
+TEST(DesktopEntry, OfAKeyGivenTwiceTheLastCountsAndASetLeavesOneLine) {
+    DesktopEntry entry = Parse(
+        "[Desktop Entry]\nHidden=false\nExec=a\n[Other]\nHidden=x\n"
+        "[Desktop Entry]\nHidden=true\n");
+    EXPECT_EQ(entry.Get("Hidden"), "true");
+    entry.Set("Hidden", "false");
+    EXPECT_EQ(entry.Text(),
+              "[Desktop Entry]\nExec=a\n[Other]\nHidden=x\n"
+              "[Desktop Entry]\nHidden=false\n");
+    EXPECT_EQ(entry.Get("Hidden"), "false");
+}
+
 TEST(DesktopEntry, UnreadableFilesNameTheLine) {
     struct Case {
         std::string text;

@@ -18,6 +18,9 @@ struct ProcessorInstance {
 struct ProcessorSample {
     std::uint64_t sampleTime = 0;  // 100-ns units since 1601-01-01 UTC (from SystemTime)
     std::vector<ProcessorInstance> instances;
+    // When the system started, on the sample time's clock; 0 when unknown.
+    // Against it the idle times since the start give the first reading.
+    std::uint64_t bootTime = 0;
 };
 
 namespace perferr {

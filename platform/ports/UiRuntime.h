@@ -71,6 +71,11 @@ class Dialogs {
     // icon of `style` and `title` as caption. Returns when the user closes it,
     // with the button pressed (1 = OK). Window messages are handled meanwhile.
     virtual int MsgBox(std::string_view text, std::uint32_t style, std::string_view title) = 0;
+
+    // Whether one of these boxes is open now; if so, it is brought to the
+    // front. The tray's commands then leave it at that rather than open
+    // another box in its loop (boxes inside boxes pile up without end).
+    virtual bool RaiseOpenBox() = 0;
 };
 
 // What the hidden tray form receives from the run-time.

@@ -22,6 +22,8 @@ class SimDialogs : public Dialogs {
 
     // Records the box, runs the while-open action, returns the preset answer.
     int MsgBox(std::string_view text, std::uint32_t style, std::string_view title) override;
+    // True while a box is open, logged as RaiseOpenBox.
+    bool RaiseOpenBox() override;
 
     // --- control ---
     const std::vector<MsgBoxRecord>& Shown() const { return shown_; }
@@ -37,6 +39,7 @@ class SimDialogs : public Dialogs {
     SimLog& log_;
     std::vector<MsgBoxRecord> shown_;
     int answer_ = 1;
+    int open_ = 0;
     std::function<void(const MsgBoxRecord&)> whileOpen_;
 };
 

@@ -12,9 +12,12 @@ class Win32Dialogs final : public Dialogs {
     explicit Win32Dialogs(Win32Trace& trace) : trace_(trace) {}
 
     int MsgBox(std::string_view text, std::uint32_t style, std::string_view title) override;
+    // The box is the thread's own dialog window ("#32770").
+    bool RaiseOpenBox() override;
 
   private:
     Win32Trace& trace_;
+    int open_ = 0;
 };
 
 }  // namespace ww::platform

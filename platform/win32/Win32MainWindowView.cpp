@@ -4,11 +4,20 @@
 
 #include <vector>
 
+#include "platform/win32/SystemFolder.h"
 #include "platform/win32/Win32Calls.h"
 #include "platform/win32/Win32IconImage.h"
 
 namespace ww::platform {
 namespace {
+
+// The common controls, from the system folder and at run time: comctl32 is
+// no known DLL, so were it imported, the loader would take a copy lying
+// beside the program (in Downloads, say) before any of our code ran.
+HMODULE CommonControls() {
+    static const HMODULE library = LoadSystemLibrary("comctl32.dll");
+    return library;
+}
 
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kDialogExStyle = WS_EX_APPWINDOW;
@@ -68,7 +77,10 @@ Win32MainWindowView::~Win32MainWindowView() {
 Hwnd Win32MainWindowView::Create(const MainWindowLayout& windowLayout, MainWindowEvents& events) {
     Destroy();
     // The tab control and the tooltips; every comctl32 has this call.
-    ::InitCommonControls();
+    using InitFunction = void(WINAPI*)();
+    if (const auto init = LookUp<InitFunction>(CommonControls(), "InitCommonControls")) {
+        init();
+    }
     scale_ = Win32TwipScale::Screen();
     fonts_ = std::make_unique<Win32DialogFonts>(windowLayout.fontName, windowLayout.fontPoints,
                                                 scale_.DotsPerInch());
@@ -218,9 +230,7 @@ void Win32MainWindowView::SetApplicationMousePointer(MousePointer pointer) {
 // up, and its absence is a failure.
 bool Win32MainWindowView::InitCommonControlsEx(std::uint32_t size, std::uint32_t classes) {
     using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    // comctl32 is loaded: the program imports InitCommonControls from it.
-    const auto init =
-        LookUp<InitFunction>(::GetModuleHandleA("comctl32.dll"), "InitCommonControlsEx");
+    const auto init = LookUp<InitFunction>(CommonControls(), "InitCommonControlsEx");
     if (init == nullptr) {
         return false;
     }

@@ -60,6 +60,16 @@ std::uint32_t Win32ProcessorLoad::GetNumberOfProcessors() {
 std::int32_t Win32ProcessorLoad::QueryProcessorSample(ProcessorSample& sample) {
     const std::int32_t result = perfData_.Sample(sample);
     ::RegCloseKey(HKEY_PERFORMANCE_DATA);
+    if (result == 0) {
+        // The time since the start, in milliseconds: GetTickCount64 where the
+        // system has it (Vista on); the 32-bit count before it wraps after 49 days.
+        using TickCount64 = ULONGLONG(WINAPI*)();
+        static const auto tickCount64 =
+            LookUp<TickCount64>(::GetModuleHandleA("kernel32.dll"), "GetTickCount64");
+        const std::uint64_t since =
+            (tickCount64 != nullptr ? tickCount64() : ::GetTickCount()) * 10'000ULL;
+        sample.bootTime = since < sample.sampleTime ? sample.sampleTime - since : 0;
+    }
     return result;
 }
 

@@ -18,6 +18,9 @@ TEST(Win32ProcessorLoadTest, ProcessorCountAndSampleAnswers) {
     if (result == 0) {
         EXPECT_FALSE(sample.instances.empty());
         EXPECT_GT(sample.sampleTime, 0u);
+        // The start is before the sample, and the first reading measures from it.
+        EXPECT_GT(sample.bootTime, 0u);
+        EXPECT_LT(sample.bootTime, sample.sampleTime);
     }
     EXPECT_GE(load.BufferSize(), 4096);
     EXPECT_EQ(load.BufferSize() % 4096, 0);

@@ -6,19 +6,41 @@ namespace ww::platform {
 namespace {
 
 constexpr const char* kValue = "SwitchedOffBy";
+// When that process started (a FILETIME): ids are used again once their
+// process has ended, and a later process with the same id is not the run
+// that left the marker. Absent where the system does not tell (95/98/Me).
+constexpr const char* kStartedValue = "SwitchedOffByStarted";
 
-bool Runs(DWORD processId) {
-    if (processId == ::GetCurrentProcessId()) {
-        return true;
+std::optional<std::uint64_t> StartOf(HANDLE process) {
+    FILETIME created{};
+    FILETIME exited{};
+    FILETIME kernel{};
+    FILETIME user{};
+    if (::GetProcessTimes(process, &created, &exited, &kernel, &user) == FALSE) {
+        return std::nullopt;
     }
-    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
+    return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// Whether the run that wrote the marker still runs: a process with its id
+// that started when it did (when both start times are known).
+bool Runs(DWORD processId, std::optional<std::uint64_t> started) {
+    HANDLE process = processId == ::GetCurrentProcessId()
+                         ? ::GetCurrentProcess()
+                         : ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
     if (process == nullptr) {
         // No such process, or one we may not look at: only the latter runs.
         return ::GetLastError() == ERROR_ACCESS_DENIED;
     }
     DWORD code = 0;
-    const bool running = ::GetExitCodeProcess(process, &code) != FALSE && code == STILL_ACTIVE;
-    ::CloseHandle(process);
+    bool running = ::GetExitCodeProcess(process, &code) != FALSE && code == STILL_ACTIVE;
+    if (running && started) {
+        const std::optional<std::uint64_t> start = StartOf(process);
+        running = !start || *start == *started;
+    }
+    if (process != ::GetCurrentProcess()) {
+        ::CloseHandle(process);
+    }
     return running;
 }
 
@@ -31,9 +53,16 @@ bool Win32SaverMarker::Write() {
         return false;
     }
     const DWORD processId = ::GetCurrentProcessId();
-    const bool written =
+    bool written =
         ::RegSetValueExA(key, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&processId),
                          sizeof processId) == ERROR_SUCCESS;
+    if (const std::optional<std::uint64_t> started = StartOf(::GetCurrentProcess())) {
+        written = written && ::RegSetValueExA(key, kStartedValue, 0, REG_BINARY,
+                                              reinterpret_cast<const BYTE*>(&*started),
+                                              sizeof *started) == ERROR_SUCCESS;
+    } else {
+        ::RegDeleteValueA(key, kStartedValue);
+    }
     ::RegCloseKey(key);
     return written;
 }
@@ -44,6 +73,7 @@ void Win32SaverMarker::Clear() {
         return;
     }
     ::RegDeleteValueA(key, kValue);
+    ::RegDeleteValueA(key, kStartedValue);
     ::RegCloseKey(key);
 }
 
@@ -59,8 +89,16 @@ std::optional<std::uint32_t> Win32SaverMarker::LeftByEndedRun() const {
         ::RegQueryValueExA(key, kValue, nullptr, &type, reinterpret_cast<BYTE*>(&processId),
                            &size) == ERROR_SUCCESS &&
         type == REG_DWORD && size == sizeof processId;
+    std::uint64_t start = 0;
+    DWORD startSize = sizeof start;
+    std::optional<std::uint64_t> started;
+    if (::RegQueryValueExA(key, kStartedValue, nullptr, &type, reinterpret_cast<BYTE*>(&start),
+                           &startSize) == ERROR_SUCCESS &&
+        type == REG_BINARY && startSize == sizeof start) {
+        started = start;
+    }
     ::RegCloseKey(key);
-    if (!read || Runs(processId)) {
+    if (!read || Runs(processId, started)) {
         return std::nullopt;
     }
     return processId;

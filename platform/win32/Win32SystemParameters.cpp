@@ -23,8 +23,10 @@ bool Win32SystemParameters::SystemParametersInfoA(std::uint32_t action, std::uin
         return true;
     }
     if (action == spi::kSetScreenSaveActive) {
-        if (uiParam == 0) {
-            marker_.Write();  // before: no way out may leave "off" unmarked
+        // Before: no way out may leave "off" unmarked, so without the
+        // marker the saver is not switched off at all.
+        if (uiParam == 0 && !marker_.Write()) {
+            return false;
         }
         const bool done = ::SystemParametersInfoA(action, uiParam, pvParam, fWinIni) != FALSE;
         if (uiParam != 0 && done) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -95,14 +96,25 @@ class SaverMarkerTest : public ::testing::Test {
         ::RegCloseKey(key);
         return result == ERROR_SUCCESS ? std::optional<DWORD>(value) : std::nullopt;
     }
-    static void SetMarker(DWORD processId) {
+    static void SetMarker(DWORD processId, std::optional<std::uint64_t> started = std::nullopt) {
         HKEY key = nullptr;
         ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_WRITE, nullptr,
                                     &key, nullptr),
                   ERROR_SUCCESS);
         ::RegSetValueExA(key, "SwitchedOffBy", 0, REG_DWORD,
                          reinterpret_cast<const BYTE*>(&processId), sizeof processId);
+        if (started) {
+            ::RegSetValueExA(key, "SwitchedOffByStarted", 0, REG_BINARY,
+                             reinterpret_cast<const BYTE*>(&*started), sizeof *started);
+        }
         ::RegCloseKey(key);
+    }
+    // When this process started, as GetProcessTimes gives it.
+    static std::uint64_t OwnStart() {
+        FILETIME created{};
+        FILETIME other{};
+        ::GetProcessTimes(::GetCurrentProcess(), &created, &other, &other, &other);
+        return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
     }
     // The id of a process that has ended.
     static DWORD EndedProcess() {
@@ -137,6 +149,38 @@ TEST_F(SaverMarkerTest, WrittenBeforeTheHoldAndClearedAfterTheRelease) {
     EXPECT_EQ(Active(), 1);
 }
 
+TEST_F(SaverMarkerTest, WrittenWithTheStartOfThisProcess) {
+    Win32SystemParameters parameters = Plain();
+    ASSERT_TRUE(parameters.SystemParametersInfoA(spi::kSetScreenSaveActive, 0, nullptr, 0));
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+    std::uint64_t started = 0;
+    DWORD size = sizeof started;
+    EXPECT_EQ(::RegQueryValueExA(key, "SwitchedOffByStarted", nullptr, nullptr,
+                                 reinterpret_cast<BYTE*>(&started), &size),
+              ERROR_SUCCESS);
+    ::RegCloseKey(key);
+    EXPECT_EQ(started, OwnStart());
+    ASSERT_TRUE(parameters.SystemParametersInfoA(spi::kSetScreenSaveActive, 1, nullptr, 0));
+}
+
+// Without the marker a run that ends early could not be told from the user's
+// own "off": the saver stays on, and the switch says it failed.
+TEST_F(SaverMarkerTest, AMarkerThatCannotBeWrittenLeavesTheSaverOn) {
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0));
+    // Lasting keys cannot be made below a volatile one.
+    const char* volatileKey = "Software\\Wakewatch tests\\Volatile";
+    HKEY parent = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, volatileKey, 0, nullptr, REG_OPTION_VOLATILE,
+                                KEY_WRITE, nullptr, &parent, nullptr),
+              ERROR_SUCCESS);
+    ::RegCloseKey(parent);
+    Win32SystemParameters parameters(Win32SaverMarker(std::string(volatileKey) + "\\ScreenSaver"));
+    EXPECT_FALSE(parameters.SystemParametersInfoA(spi::kSetScreenSaveActive, 0, nullptr, 0));
+    EXPECT_EQ(Active(), 1);
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, volatileKey);
+}
+
 TEST_F(SaverMarkerTest, AtStartAMarkerOfAnEndedRunSwitchesTheSaverBackOn) {
     const DWORD ended = EndedProcess();
     ASSERT_NE(ended, 0u);
@@ -147,10 +191,16 @@ TEST_F(SaverMarkerTest, AtStartAMarkerOfAnEndedRunSwitchesTheSaverBackOn) {
         bool repaired;
         std::int32_t after;
         bool markerStays;
+        std::optional<std::uint64_t> started = std::nullopt;
     } cases[] = {
         {"ended run, saver off", ended, 0, true, 1, false},
         {"ended run, saver switched on since", ended, 1, false, 1, false},
         {"this run's own marker", ::GetCurrentProcessId(), 0, false, 0, true},
+        {"this run's own marker with its start", ::GetCurrentProcessId(), 0, false, 0, true,
+         OwnStart()},
+        // The run that wrote it has ended and its id went to this process.
+        {"an id used again by a later process", ::GetCurrentProcessId(), 0, true, 1, false,
+         OwnStart() - 10'000'000},
         {"no marker: the user's own choice", std::nullopt, 0, false, 0, false},
     };
     for (const auto& c : cases) {
@@ -159,7 +209,7 @@ TEST_F(SaverMarkerTest, AtStartAMarkerOfAnEndedRunSwitchesTheSaverBackOn) {
         // As the user (or an earlier run) left it, without a marker of this run.
         ASSERT_TRUE(::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, c.flag, nullptr, 0));
         if (c.marker) {
-            SetMarker(*c.marker);
+            SetMarker(*c.marker, c.started);
         }
         Win32SystemParameters parameters = Plain();
         EXPECT_EQ(parameters.RepairLeftover(), c.repaired);

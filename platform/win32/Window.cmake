@@ -9,7 +9,8 @@ target_sources(ww_platform_win32 PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Win32MainWindowViewEvents.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Win32TrayMenu.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Win32TwipScale.cpp)
-target_link_libraries(ww_platform_win32 PUBLIC comctl32 gdi32 user32)
+# comctl32 is loaded at run time from the system folder (Win32MainWindowView).
+target_link_libraries(ww_platform_win32 PUBLIC gdi32 user32)
 
 # Under Wine on an X display.
 ww_add_tests(ww_platform_win32_window_tests

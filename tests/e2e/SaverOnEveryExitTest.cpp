@@ -96,7 +96,7 @@ class SaverOnEveryExit : public WakewatchTest {
     }
 };
 
-enum class Ending { KillTheIconsClient, KillTheSaversClient, Abort, Quit };
+enum class Ending { KillTheIconsClient, KillTheSaversClient, Abort, Quit, Crash };
 
 struct EndingCase {
     Ending ending;
@@ -137,6 +137,9 @@ TEST_P(AbnormalEnd, PutsTheTimeoutBackWithinTwoSecondsAndClearsTheRecord) {
         case Ending::Quit:
             program.Signal(SIGQUIT);
             break;
+        case Ending::Crash:  // as a fault would raise it; under ASan, its report ends the program
+            program.Signal(SIGSEGV);
+            break;
     }
     EXPECT_TRUE(SaverTimeoutBecomes(kServerSaverTimeout, 2s))
         << "timeout " << Probe().SaverTimeout() << "; the program is " << program.Describe();
@@ -149,7 +152,48 @@ INSTANTIATE_TEST_SUITE_P(Endings, AbnormalEnd,
                          ::testing::Values(EndingCase{Ending::KillTheIconsClient, "XkillIcon"},
                                            EndingCase{Ending::KillTheSaversClient, "XkillOwner"},
                                            EndingCase{Ending::Abort, "SIGABRT"},
-                                           EndingCase{Ending::Quit, "SIGQUIT"}),
+                                           EndingCase{Ending::Quit, "SIGQUIT"},
+                                           EndingCase{Ending::Crash, "SIGSEGV"}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+struct RefusedCase {
+    int signal;
+    const char* name;
+};
+
+void PrintTo(const RefusedCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RefusedInstanceClosed : public SaverOnEveryExit,
+                              public ::testing::WithParamInterface<RefusedCase> {};
+
+// A second start, refused, is closed from outside while its box is open: the
+// first instance's hold and icon are not its business on any way out.
+TEST_P(RefusedInstanceClosed, TouchesNeitherTheSaverNorTheIcon) {
+    WriteStore(MachineStore(), kHotCornersOn);
+    Process& first = Launch("first");
+    ASSERT_NE(WaitDocked(first.Pid()), 0u) << first.Describe();
+    ASSERT_TRUE(MoveCursor(kBottomRightX, kBottomY));
+    ASSERT_TRUE(SaverTimeoutBecomes(0, 5s)) << "the corner did not hold the saver off";
+
+    Process& second = Launch("second");
+    const Trace trace = TraceOf("second");
+    ASSERT_TRUE(WaitFor([&] { return trace.Has("msgbox \""); }, 15s)) << second.Describe();
+    second.Signal(GetParam().signal);
+    ASSERT_TRUE(second.WaitExit(10s)) << second.Describe();
+    EXPECT_TRUE(second.ExitedNormally()) << second.Describe();
+    EXPECT_FALSE(trace.Has("saver active")) << "the refused instance switched the saver";
+    EXPECT_FALSE(trace.Has("notify")) << "the refused instance touched an icon";
+    EXPECT_EQ(Probe().SaverTimeout(), 0) << "the first instance's hold is gone";
+    EXPECT_TRUE(first.Running()) << first.Describe();
+    EXPECT_FALSE(DockedOf(first.Pid()).empty()) << "the first instance lost its icon";
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, RefusedInstanceClosed,
+                         ::testing::Values(RefusedCase{SIGTERM, "SIGTERM"},
+                                           RefusedCase{SIGHUP, "SIGHUP"},
+                                           RefusedCase{SIGINT, "SIGINT"}),
                          [](const auto& test) { return std::string(test.param.name); });
 
 enum class Owner { Gone, SomeoneElsesWindow, Running };
@@ -159,13 +203,21 @@ TEST_F(SaverOnEveryExit, ALeftoverRecordIsRepairedAtStartOnlyWhenItsOwnerIsGone)
         const char* name;
         Owner owner;
         int userTimeout;  // what the server has when the program starts
+        long recorded;    // the timeout the record names
         int expected;     // and afterwards
         bool recordStays;
+        const char* says;  // on stderr
     } cases[] = {
-        {"owner gone, saver still off", Owner::Gone, 0, 450, false},
-        {"owner's id now another client's window", Owner::SomeoneElsesWindow, 0, 450, false},
-        {"owner gone, user set a timeout since", Owner::Gone, 120, 120, false},
-        {"owner running: another instance's hold", Owner::Running, 0, 0, true},
+        {"owner gone, saver still off", Owner::Gone, 0, 450, 450, false, "(timeout 450 s)"},
+        {"owner's id now another client's window", Owner::SomeoneElsesWindow, 0, 450, 450, false,
+         "(timeout 450 s)"},
+        {"owner gone, user set a timeout since", Owner::Gone, 120, 450, 120, false, ""},
+        {"owner running: another instance's hold", Owner::Running, 0, 450, 0, true, ""},
+        {"the longest timeout X keeps", Owner::Gone, 0, 32767, 32767, false, "(timeout 32767 s)"},
+        // Past 16 bits: 65541 would wrap to 5 s, 40000 be refused.
+        {"forged 65541", Owner::Gone, 0, 65541, kServerSaverTimeout, false, "names 65541 s"},
+        {"forged 40000", Owner::Gone, 0, 40000, kServerSaverTimeout, false, "names 40000 s"},
+        {"forged 0", Owner::Gone, 0, 0, kServerSaverTimeout, false, "names 0 s"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -181,7 +233,7 @@ TEST_F(SaverOnEveryExit, ALeftoverRecordIsRepairedAtStartOnlyWhenItsOwnerIsGone)
                 desk.WriteCardinals(owner, {static_cast<long>(owner)});
             }
         }
-        desk.WriteCardinals(desk.Root(), {450, static_cast<long>(owner)});
+        desk.WriteCardinals(desk.Root(), {c.recorded, static_cast<long>(owner)});
         desk.SetSaverTimeout(c.userTimeout);
 
         Process& program = Launch("wakewatch");
@@ -189,6 +241,12 @@ TEST_F(SaverOnEveryExit, ALeftoverRecordIsRepairedAtStartOnlyWhenItsOwnerIsGone)
         // Start-up is over once the icon is docked.
         EXPECT_EQ(Probe().SaverTimeout(), c.expected);
         EXPECT_EQ(desk.ReadRecord().has_value(), c.recordStays);
+        const std::string said = ReadFile(program.StderrPath());
+        if (*c.says != '\0') {
+            EXPECT_NE(said.find(c.says), std::string::npos) << said;
+        } else {
+            EXPECT_EQ(said.find("switched back on"), std::string::npos) << said;
+        }
         program.Signal(SIGTERM);
         ASSERT_TRUE(program.WaitExit(5s));
         if (!c.recordStays) {

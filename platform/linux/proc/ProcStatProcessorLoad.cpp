@@ -34,6 +34,21 @@ std::optional<std::int64_t> Now() {
     return units;
 }
 
+// How long the system has run, in 100-ns units, on the clock the kernel
+// counts idle time by: it stands still while the system sleeps.
+std::optional<std::int64_t> SinceBoot() {
+    timespec since{};
+    if (::clock_gettime(CLOCK_MONOTONIC, &since) != 0 || since.tv_sec < 0) {
+        return std::nullopt;
+    }
+    std::int64_t units = 0;
+    if (__builtin_mul_overflow(static_cast<std::int64_t>(since.tv_sec), 10'000'000, &units) ||
+        __builtin_add_overflow(units, static_cast<std::int64_t>(since.tv_nsec / 100), &units)) {
+        return std::nullopt;
+    }
+    return units;
+}
+
 }  // namespace
 
 ProcStatProcessorLoad::ProcStatProcessorLoad(std::string path)
@@ -50,6 +65,7 @@ std::uint32_t ProcStatProcessorLoad::GetNumberOfProcessors() {
 std::int32_t ProcStatProcessorLoad::QueryProcessorSample(ProcessorSample& sample) {
     sample.instances.clear();
     sample.sampleTime = 0;
+    sample.bootTime = 0;
     if (file_.Read() != ProcFile::Status::Ok) {
         return perferr::kUnreadable;
     }
@@ -83,6 +99,8 @@ std::int32_t ProcStatProcessorLoad::QueryProcessorSample(ProcessorSample& sample
         }
     }
     sample.sampleTime = static_cast<std::uint64_t>(*now);
+    const std::optional<std::int64_t> running = SinceBoot();
+    sample.bootTime = running && *running < *now ? static_cast<std::uint64_t>(*now - *running) : 0;
     return 0;
 }
 

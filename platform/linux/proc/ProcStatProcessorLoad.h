@@ -24,10 +24,9 @@ class ProcStatProcessorLoad final : public ProcessorLoad {
 
     // The "cpuN" lines as processors N, the "cpu" line as the total (-1),
     // idle times in 100-ns units; the sample time is the real-time clock in
-    // 100-ns units since 1601. A configured processor without a line (it is
-    // offline) is reported idle for the whole time. kUnreadable when the file
-    // cannot be read or a figure does not fit, kObjectMissing when it has no
-    // processor lines.
+    // 100-ns units since 1601, and the boot time on that clock. A configured processor without a
+    // line (it is offline) is reported idle for the whole time. kUnreadable when the file cannot be
+    // read or a figure does not fit, kObjectMissing when it has no processor lines.
     std::int32_t QueryProcessorSample(ProcessorSample& sample) override;
 
     bool StartStatistic() override { return false; }

@@ -71,6 +71,25 @@ TEST(ProcStatProcessorLoad, IdlePlusIowaitIn100NsUnitsWithRealTime) {
     EXPECT_EQ(sample.instances[1].idleTime, 200'000);
 }
 
+// The first reading is the average since the start: the boot time is the
+// kernel's own (its "btime", whole seconds of the real-time clock).
+TEST(ProcStatProcessorLoad, TheBootTimeIsTheKernels) {
+    std::ifstream stat("/proc/stat");
+    long long btime = -1;
+    for (std::string word; stat >> word;) {
+        if (word == "btime") {
+            stat >> btime;
+        }
+    }
+    ASSERT_GT(btime, 0);
+    ProcStatProcessorLoad load;
+    ProcessorSample sample;
+    ASSERT_EQ(load.QueryProcessorSample(sample), 0);
+    const auto seconds = static_cast<long long>(sample.bootTime / 10'000'000ULL) - 11'644'473'600LL;
+    EXPECT_NEAR(static_cast<double>(seconds), static_cast<double>(btime), 2.0);
+    EXPECT_LT(sample.bootTime, sample.sampleTime);
+}
+
 TEST(ProcStatProcessorLoad, OfflineProcessorKeepsPaceWithTheClock) {
     StatFile file;
     file.Write("cpu 0 0 0 9 0\ncpu0 0 0 0 4 0\ncpu2 0 0 0 5 0\n");

@@ -84,9 +84,22 @@ int QtDialogs::MsgBox(std::string_view text, std::uint32_t style, std::string_vi
     QMessageBox box(IconOf(style),
                     QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())), body,
                     ButtonsOf(style));
+    QWidget* const outer = open_;
+    open_ = &box;
     const int answer = AnswerOf(box.exec());
+    open_ = outer;
     trace_.Write("msgbox-closed " + std::to_string(answer));
     return answer;
+}
+
+bool QtDialogs::RaiseOpenBox() {
+    if (open_ == nullptr) {
+        return false;
+    }
+    trace_.Write("msgbox raised");
+    open_->raise();
+    open_->activateWindow();
+    return true;
 }
 
 }  // namespace ww::platform

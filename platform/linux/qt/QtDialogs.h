@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/linux/trace/Trace.h"
+
+class QWidget;
 #include "platform/ports/UiRuntime.h"
 
 namespace ww::platform {
@@ -12,9 +14,11 @@ class QtDialogs final : public Dialogs {
     explicit QtDialogs(Trace& trace);
 
     int MsgBox(std::string_view text, std::uint32_t style, std::string_view title) override;
+    bool RaiseOpenBox() override;
 
   private:
     Trace& trace_;
+    QWidget* open_ = nullptr;  // the innermost box open
 };
 
 }  // namespace ww::platform

@@ -53,15 +53,17 @@ void SessionScreenSaver::Impl::Watch() {
     if (!bus.isConnected()) {
         return;
     }
-    if (const QDBusConnectionInterface* daemon = bus.interface()) {
-        available = daemon->isServiceRegistered(Service()).value();
-    }
+    // Watch first, then look: a service that appears in between is still
+    // seen, by the look or by the watch.
     auto* watcher =
         new QDBusServiceWatcher(Service(), bus, QDBusServiceWatcher::WatchForOwnerChange, &context);
     QObject::connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, &context,
                      [this](const QString&, const QString& oldOwner, const QString& newOwner) {
                          OwnerChanged(oldOwner, newOwner);
                      });
+    if (const QDBusConnectionInterface* daemon = bus.interface()) {
+        available = daemon->isServiceRegistered(Service()).value();
+    }
 }
 
 void SessionScreenSaver::Impl::OwnerChanged(const QString& oldOwner, const QString& newOwner) {

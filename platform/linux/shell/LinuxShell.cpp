@@ -1,5 +1,9 @@
 #include "platform/linux/shell/LinuxShell.h"
 
+#include <poll.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <QDesktopServices>
 #include <QProcess>
 #include <QUrl>
@@ -30,15 +34,33 @@ std::string Describe(const ToolCommand& command) {
     return text;
 }
 
-bool StartDetached(const ToolCommand& command) {
+// The started program's pid, or 0 when it did not start.
+qint64 StartDetached(const ToolCommand& command) {
     QStringList arguments;
     for (const std::string& argument : command.arguments) {
         arguments << QString::fromStdString(argument);
     }
-    return QProcess::startDetached(QString::fromStdString(command.program), arguments);
+    qint64 pid = 0;
+    return QProcess::startDetached(QString::fromStdString(command.program), arguments, QString(),
+                                   &pid)
+               ? pid
+               : 0;
+}
+
+// Whether the process behind `pidfd` still runs: the descriptor reads once
+// it has ended, and unlike a pid it never names another process.
+bool StillRuns(int pidfd) {
+    pollfd watch{pidfd, POLLIN, 0};
+    return poll(&watch, 1, 0) == 0;
 }
 
 }  // namespace
+
+LinuxShell::~LinuxShell() {
+    if (toolPidfd_ >= 0) {
+        ::close(toolPidfd_);
+    }
+}
 
 LinuxShell::LinuxShell(Trace& trace) : LinuxShell(trace, Options{}) {}
 
@@ -56,8 +78,22 @@ bool LinuxShell::CanOpenScreenSaverSettings() {
 }
 
 bool LinuxShell::OpenScreenSaverSettings() {
+    // One settings tool at a time: the one started before still has its window.
+    if (toolPidfd_ >= 0 && StillRuns(toolPidfd_)) {
+        trace_.Write("shell start running \"screen-saver settings\"");
+        return true;
+    }
+    if (toolPidfd_ >= 0) {
+        ::close(toolPidfd_);
+        toolPidfd_ = -1;
+    }
     const std::optional<ToolCommand> command = SettingsTool();
-    const bool started = command.has_value() && StartDetached(*command);
+    const qint64 pid = command ? StartDetached(*command) : 0;
+    const bool started = pid > 0;
+    if (started) {
+        // Not our child (it runs detached), but a pidfd still tells its end.
+        toolPidfd_ = static_cast<int>(::syscall(SYS_pidfd_open, static_cast<pid_t>(pid), 0));
+    }
     if (trace_.Enabled()) {
         trace_.Write(std::string("shell start ") + (started ? "ok " : "fail ") +
                      "\"screen-saver settings\" " +

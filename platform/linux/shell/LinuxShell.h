@@ -37,8 +37,12 @@ class LinuxShell final : public Shell {
 
     explicit LinuxShell(Trace& trace);
     LinuxShell(Trace& trace, Options options);
+    ~LinuxShell() override;
+    LinuxShell(const LinuxShell&) = delete;
+    LinuxShell& operator=(const LinuxShell&) = delete;
 
-    // The started tool places its window itself.
+    // The started tool places its window itself. While the one started
+    // before still runs, no other is started (true: it is open).
     bool OpenScreenSaverSettings() override;
     bool CanOpenScreenSaverSettings() override;
     std::intptr_t ShellExecuteA(Hwnd owner, std::string_view verb, std::string_view file,
@@ -52,6 +56,7 @@ class LinuxShell final : public Shell {
 
     Trace& trace_;
     Options options_;
+    int toolPidfd_ = -1;  // the settings tool last started
 };
 
 }  // namespace ww::platform

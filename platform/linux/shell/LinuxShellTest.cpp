@@ -13,6 +13,7 @@
 #include "platform/linux/qt/WidgetTestApplication.h"
 #include "platform/linux/saver/SaverSettingsTool.h"
 #include "platform/linux/shell/ProgramRun.h"
+#include "tests/e2e/WaitFor.h"
 
 namespace ww::platform {
 namespace {
@@ -190,6 +191,50 @@ TEST_F(LinuxShellTest, OpeningTheSaverSettingsStartsTheDesktopsTool) {
                         (dir_ / "xscreensaver-demo").string() + "\""),
               std::string::npos)
         << text;
+}
+
+// Configure again while the tool started before still runs starts no second
+// one; once it has ended, the next Configure starts it anew.
+TEST_F(LinuxShellTest, OneSaverSettingsToolAtATime) {
+    const std::string starts = (dir_ / "starts").string();
+    const std::string stop = (dir_ / "stop").string();
+    Script("xscreensaver-demo",
+           "echo started >> '" + starts + "'\nwhile [ ! -e '" + stop + "' ]; do sleep 0.05; done");
+    Trace trace(tracePath().string());
+    LinuxShell::Options options;
+    options.searchPath = dir_.string();
+    options.desktops = "";
+    LinuxShell shell(trace, options);
+    const auto startCount = [&] {
+        std::ifstream in(starts);
+        int lines = 0;
+        for (std::string line; std::getline(in, line);) {
+            ++lines;
+        }
+        return lines;
+    };
+    ASSERT_TRUE(shell.OpenScreenSaverSettings());
+    ASSERT_TRUE(e2e::WaitFor([&] { return startCount() == 1; }, std::chrono::seconds(5)));
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_TRUE(shell.OpenScreenSaverSettings());
+    }
+    const std::string text = TraceText();
+    std::size_t running = 0;
+    for (std::size_t at = 0; (at = text.find("shell start running", at)) != std::string::npos;
+         ++at) {
+        ++running;
+    }
+    EXPECT_EQ(running, 5U) << text;
+    EXPECT_EQ(startCount(), 1);
+
+    std::ofstream(stop).put('\n');
+    // The tool sees the file within 50 ms and ends; then a new one starts.
+    ASSERT_TRUE(e2e::WaitFor(
+        [&] {
+            shell.OpenScreenSaverSettings();
+            return startCount() == 2;
+        },
+        std::chrono::seconds(5)));
 }
 
 // What xdg-open answers becomes the shell's number; the link reaches it as

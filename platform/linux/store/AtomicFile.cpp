@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <string>
 #include <vector>
 
 namespace ww::platform {
@@ -45,15 +46,25 @@ int WriteAll(int fd, std::string_view text) {
     return 0;
 }
 
+std::string OwnerText(uid_t owner) {
+    return "belongs to user " + std::to_string(owner) + ", and this program runs as user " +
+           std::to_string(geteuid());
+}
+
 // The file `path` finally names, through any symbolic links (a link's
 // relative target counts from the link's folder). The last name need not
-// exist: a link to a file not made yet leads to where it will be.
-std::string FollowLinks(std::string path) {
+// exist: a link to a file not made yet leads to where it will be. A link of
+// another user is not followed: nothing, and the reason in `why`.
+std::optional<std::string> FollowLinks(std::string path, std::string& why) {
     constexpr int kMaxLinks = 40;  // as the kernel allows
     for (int i = 0; i < kMaxLinks; ++i) {
         struct stat info {};
         if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
             return path;
+        }
+        if (info.st_uid != geteuid()) {
+            why = "the link " + path + " " + OwnerText(info.st_uid);
+            return std::nullopt;
         }
         std::vector<char> link(static_cast<std::size_t>(info.st_size) + 2);
         const ssize_t length = readlink(path.c_str(), link.data(), link.size());
@@ -102,6 +113,21 @@ std::string DirectoryOf(const std::string& path) {
     return cut == 0 ? "/" : path.substr(0, cut);
 }
 
+std::optional<std::string> WhyNotOwnFolder(const std::string& folder) {
+    struct stat link {};
+    if (lstat(folder.c_str(), &link) != 0) {
+        return std::nullopt;
+    }
+    if (S_ISLNK(link.st_mode) && link.st_uid != geteuid()) {
+        return "the link " + folder + " " + OwnerText(link.st_uid);
+    }
+    struct stat info {};
+    if (stat(folder.c_str(), &info) == 0 && info.st_uid != geteuid()) {
+        return "the folder " + folder + " " + OwnerText(info.st_uid);
+    }
+    return std::nullopt;
+}
+
 bool IsRefusal(int error) {
     return error == EACCES || error == EPERM || error == EROFS;
 }
@@ -144,7 +170,7 @@ FileContent ReadWholeFile(const std::string& path) {
     return content;
 }
 
-int MakeDirectories(const std::string& directory, mode_t mode) {
+int MakeDirectories(const std::string& directory, mode_t mode, std::string* why) {
     struct stat info {};
     if (stat(directory.c_str(), &info) == 0) {
         return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
@@ -154,9 +180,15 @@ int MakeDirectories(const std::string& directory, mode_t mode) {
     }
     const std::string parent = DirectoryOf(directory);
     if (parent != directory) {
-        if (const int error = MakeDirectories(parent, mode)) {
+        if (const int error = MakeDirectories(parent, mode, why)) {
             return error;
         }
+    }
+    if (const auto refusal = WhyNotOwnFolder(parent)) {
+        if (why != nullptr) {
+            *why = *refusal;
+        }
+        return EACCES;
     }
     if (mkdir(directory.c_str(), mode) != 0) {
         return errno == EEXIST ? 0 : errno;
@@ -166,13 +198,29 @@ int MakeDirectories(const std::string& directory, mode_t mode) {
     return chmod(directory.c_str(), mode) == 0 ? 0 : errno;
 }
 
-int ReplaceFile(const std::string& path, std::string_view text, mode_t mode) {
-    const std::string target = FollowLinks(path);
+int ReplaceFile(const std::string& path, std::string_view text, mode_t mode, std::string* why) {
+    std::string refusal;
+    const std::optional<std::string> followed = FollowLinks(path, refusal);
+    const std::string target = followed.value_or(path);
+    const std::string directory = DirectoryOf(target);
     struct stat existing {};
-    if (stat(target.c_str(), &existing) == 0) {
+    const bool exists = lstat(target.c_str(), &existing) == 0;
+    if (!followed) {
+        // refusal says why
+    } else if (exists && existing.st_uid != geteuid()) {
+        refusal = "the file " + target + " " + OwnerText(existing.st_uid);
+    } else if (const auto folder = WhyNotOwnFolder(directory)) {
+        refusal = *folder;
+    }
+    if (!refusal.empty()) {
+        if (why != nullptr) {
+            *why = refusal;
+        }
+        return EACCES;
+    }
+    if (exists) {
         mode = existing.st_mode & 07777;
     }
-    const std::string directory = DirectoryOf(target);
     const std::string prefix = "." + target.substr(target.rfind('/') + 1) + ".";
     std::string name = directory + "/" + prefix + "XXXXXX";
     std::vector<char> temporary(name.begin(), name.end());

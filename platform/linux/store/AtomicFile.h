@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,9 +25,16 @@ inline constexpr std::size_t kMaxFileSize = 1024 * 1024;
 // `path` (a FIFO, a device, a folder) is neither read nor waited on.
 FileContent ReadWholeFile(const std::string& path);
 
+// Why this process may not write in `folder`: it writes only in folders the
+// effective user owns, reached through no link another user made, so that
+// root started with another user's folders (sudo -E) is not led to write
+// where that user points it. Nothing when it may, or the folder is missing.
+std::optional<std::string> WhyNotOwnFolder(const std::string& folder);
+
 // Creates `directory` and any missing parents with exactly `mode`, whatever
-// the umask; 0 or errno.
-int MakeDirectories(const std::string& directory, mode_t mode);
+// the umask; 0 or errno. A folder is made only inside one WhyNotOwnFolder
+// allows; otherwise EACCES, with the reason in `why`.
+int MakeDirectories(const std::string& directory, mode_t mode, std::string* why = nullptr);
 
 // Writes `text` to a temporary file beside `path`, flushes it to disk and
 // renames it over `path`, so no reader ever sees part of it. An existing
@@ -36,7 +44,10 @@ int MakeDirectories(const std::string& directory, mode_t mode);
 // `path` is as it was and the temporary file is gone. After a success,
 // temporary files that a killed write left beside it are removed too: the
 // caller holds the file's lock, so none of them is still being written.
-int ReplaceFile(const std::string& path, std::string_view text, mode_t mode);
+// A link, a file or a folder of another user on the way is neither followed
+// nor written: EACCES, with the reason in `why`.
+int ReplaceFile(const std::string& path, std::string_view text, mode_t mode,
+                std::string* why = nullptr);
 
 // 0 or errno.
 int RemoveFile(const std::string& path);

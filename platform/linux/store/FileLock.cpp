@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <thread>
+#include <utility>
 
 #include "platform/linux/store/AtomicFile.h"
 
@@ -33,7 +34,7 @@ FileLock::FileLock(const std::string& path, bool createFolders, mode_t folderMod
     : lockPath_(LockPathOf(path)) {
     const std::string folder = DirectoryOf(path);
     if (createFolders) {
-        error_ = MakeDirectories(folder, folderMode);
+        error_ = MakeDirectories(folder, folderMode, &why_);
         if (error_ != 0) {
             return;
         }
@@ -42,6 +43,11 @@ FileLock::FileLock(const std::string& path, bool createFolders, mode_t folderMod
     // fallback without waiting on anybody's lock.
     if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
         error_ = errno;
+        return;
+    }
+    if (auto refusal = WhyNotOwnFolder(folder)) {
+        why_ = std::move(*refusal);
+        error_ = EACCES;
         return;
     }
     const auto deadline = std::chrono::steady_clock::now() + kPatience;

@@ -28,6 +28,9 @@ class FileLock {
     FileLock& operator=(const FileLock&) = delete;
 
     int error() const { return error_; }  // 0 when held
+    // Why it was refused when the folder is not this user's own (see
+    // WhyNotOwnFolder); empty otherwise.
+    const std::string& why() const { return why_; }
 
     // ".<name>.lock" beside `path`.
     static std::string LockPathOf(const std::string& path);
@@ -39,6 +42,7 @@ class FileLock {
     std::string lockPath_;
     int fd_ = -1;
     int error_ = 0;
+    std::string why_;
 };
 
 }  // namespace ww::platform

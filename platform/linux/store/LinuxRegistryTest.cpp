@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -292,6 +293,123 @@ TEST_F(LinuxRegistryTest, MachineWritesGoToTheSystemFileWhenAllowed) {
               "[Desktop Entry]\nType=Application\nName=Wakewatch\nExec=/usr/bin/env\n");
 }
 
+// Root started with another user's XDG_CONFIG_HOME (sudo -E): nothing of
+// that user's is followed or written, nor a folder made among theirs; the
+// write is refused and stderr says why.
+TEST(LinuxRegistryAsRoot, WritesNothingThroughAnotherUsersFolders) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "only root can hand the folders to another user";
+    }
+    constexpr uid_t kOther = 65534;
+    const std::string rootsReg = "Windows Registry Editor Version 5.00\n";
+    const std::string rootsEntry = "[Desktop Entry]\nExec=/usr/bin/env\n";
+    struct Case {
+        const char* name;
+        bool autostart;  // the Run value rather than a setting
+        // Lays out the user's side below <root>/home, given the root-only
+        // files a link may point at; owned by the other user unless `ours`.
+        std::function<void(const test::StoreSandbox&, const StorePaths&)> plant;
+        std::string says;  // the start of the reason, after the path
+        std::vector<std::string> ours = {};
+    };
+    const auto give = [&](const std::string& path) { lchown(path.c_str(), kOther, kOther); };
+    const std::vector<Case> cases = {
+        {"ConfigFolderOfTheUser", false, [](auto&, auto&) {}, "the folder "},
+        {"ConfigFolderOfTheUserForAutostart", true, [](auto&, auto&) {}, "the folder "},
+        {"SettingsFolderOfTheUser", false,
+         [](auto& box, auto&) {
+             std::filesystem::create_directories(box.configHome() + "/wakewatch");
+         },
+         "the folder "},
+        {"LinkToARootFile",
+         false,
+         [](auto& box, auto& paths) {
+             std::filesystem::create_directories(box.configHome() + "/wakewatch");
+             symlink((box.root() + "/secret.reg").c_str(), paths.userFile.c_str());
+         },
+         "the link ",
+         {"/wakewatch"}},
+        {"FileOfTheUserInRootsFolder",
+         false,
+         [&](auto& box, auto& paths) {
+             std::filesystem::create_directories(box.configHome() + "/wakewatch");
+             WriteText(paths.userFile, rootsReg);
+         },
+         "the file ",
+         {"/wakewatch"}},
+        {"LinkedAutostartEntry",
+         true,
+         [](auto& box, auto& paths) {
+             std::filesystem::create_directories(box.configHome() + "/autostart");
+             symlink((box.root() + "/secret.desktop").c_str(), paths.userAutostart.c_str());
+         },
+         "the link ",
+         {"/autostart"}},
+        {"ConfigFolderIsTheUsersLink", false,
+         [](auto& box, auto&) {
+             std::filesystem::remove(box.configHome());
+             std::filesystem::create_directories(box.root() + "/roots");
+             symlink((box.root() + "/roots").c_str(), box.configHome().c_str());
+         },
+         "the link "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::StoreSandbox box;
+        const StorePaths paths = box.paths();
+        WriteText(box.root() + "/secret.reg", rootsReg);
+        WriteText(box.root() + "/secret.desktop", rootsEntry);
+        chmod((box.root() + "/secret.reg").c_str(), 0600);
+        chmod((box.root() + "/secret.desktop").c_str(), 0600);
+        std::filesystem::create_directories(box.configHome());
+        c.plant(box, paths);
+        give(box.root() + "/home");
+        for (const auto& entry :
+             std::filesystem::recursive_directory_iterator(box.root() + "/home")) {
+            give(entry.path().string());
+        }
+        for (const auto& mine : c.ours) {
+            lchown((box.configHome() + mine).c_str(), 0, 0);
+        }
+        const auto before = test::ListFolder(box.configHome());
+
+        std::ostringstream said;
+        LinuxRegistry registry(paths, said);
+        HKey key = 0;
+        const std::string path = c.autostart ? kRun : kSettings;
+        // Making the key is a write of its own.
+        std::int32_t result = registry.RegCreateKeyA(kHkeyCurrentUser, path, key);
+        if (result == winerr::kSuccess) {
+            const std::string program = "/usr/bin/env";
+            const std::uint8_t one[4] = {1, 0, 0, 0};
+            result = c.autostart
+                         ? registry.RegSetValueExA(
+                               key, "Wakewatch", regtype::kSz,
+                               reinterpret_cast<const std::uint8_t*>(program.c_str()),
+                               static_cast<std::uint32_t>(program.size() + 1))
+                         : registry.RegSetValueExA(key, "HotCorners", regtype::kDword, one, 4);
+            registry.RegCloseKey(key);
+        }
+        EXPECT_EQ(result, winerr::kAccessDenied);
+
+        EXPECT_EQ(ReadText(box.root() + "/secret.reg"), rootsReg);
+        EXPECT_EQ(ReadText(box.root() + "/secret.desktop"), rootsEntry);
+        EXPECT_EQ(test::ListFolder(box.configHome()), before) << "a folder was made";
+        for (const auto& folder : {"/wakewatch", "/autostart"}) {
+            if (Exists(box.configHome() + folder)) {
+                for (const auto& name : test::ListFolder(box.configHome() + folder)) {
+                    EXPECT_EQ(name.find(".lock"), std::string::npos) << name;
+                }
+            }
+        }
+        const std::string text = said.str();
+        EXPECT_NE(text.find(" not written: " + c.says), std::string::npos) << text;
+        EXPECT_NE(text.find("belongs to user 65534, and this program runs as user 0"),
+                  std::string::npos)
+            << text;
+    }
+}
+
 TEST_F(LinuxRegistryTest, AllUsersStartOnlyAProgramThatOnlyRootCanChange) {
     // The test's folders lie below one others may write (/dev/shm, /tmp).
     const std::string mine = sandbox_.root() + "/bin/wakewatch";
@@ -377,8 +495,9 @@ TEST_F(LinuxRegistryTest, AQuotedRunCommandLineIsOneExecArgument) {
         {"\"/opt/my apps/wakewatch\"", "Exec=\"/opt/my apps/wakewatch\"", "/opt/my apps/wakewatch"},
         {"\"/usr/bin/wakewatch\"", "Exec=/usr/bin/wakewatch", "/usr/bin/wakewatch"},
         {"\"/opt/100%/$HOME\"", "Exec=\"/opt/100%%/\\\\$HOME\"", "/opt/100%/$HOME"},
+        // The quotes around it go, whatever the path between them holds.
+        {"\"/a\" \"/b\"", "Exec=\"/a\\\\\" \\\\\"/b\"", "/a\" \"/b"},
         // Not one quoted path: the text is the path as it stands.
-        {"\"/a\" \"/b\"", "Exec=\"\\\\\"/a\\\\\" \\\\\"/b\\\\\"\"", "\"/a\" \"/b\""},
         {"\"", "Exec=\"\\\\\"\"", "\""},
     };
     for (const auto& c : cases) {
@@ -553,6 +672,17 @@ TEST_F(LinuxRegistryTest, AFileThatCannotBeParsedIsLeftAloneAndReportedOnce) {
                                       "not used and will not be overwritten\n");
     // The other root is not affected.
     EXPECT_EQ(SetNumber(kHkeyLocalMachine, kSettings, "HotCorners", 1), 0);
+
+    // Edited into another problem, it is said again, once.
+    diagnostics_.str("");
+    WriteText(paths_.userFile, "Windows Registry Editor Version 5.00\n\"X\"=dword:1\n");
+    EXPECT_EQ(registry_.RegOpenKeyA(kHkeyCurrentUser, kSettings, key), winerr::kInvalidData);
+    EXPECT_EQ(registry_.RegOpenKeyA(kHkeyCurrentUser, kSettings, key), winerr::kInvalidData);
+    WriteText(paths_.userFile, broken);
+    EXPECT_EQ(registry_.RegOpenKeyA(kHkeyCurrentUser, kSettings, key), winerr::kInvalidData);
+    const std::string again = diagnostics_.str();
+    EXPECT_EQ(again.find("Wakewatch: " + paths_.userFile + ":2: "), 0u) << again;
+    EXPECT_EQ(std::count(again.begin(), again.end(), '\n'), 1) << again;
 
     diagnostics_.str("");
     const std::string entry = "Exec=ww\n";

@@ -1,6 +1,7 @@
 #include "platform/linux/store/StoreFiles.h"
 
 #include <cerrno>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <variant>
@@ -34,33 +35,54 @@ std::string ExecText(const std::string& value) {
     return arguments && arguments->size() == 1 ? arguments->front() : *unescaped;
 }
 
-// The one argument Exec= gets for a Run value's text. A Windows command line
-// that is one double-quoted path names that path; any other text is the
-// program path as it stands, blanks and all.
+// The one argument Exec= gets for a Run value's text. The program writes its
+// path between double quotes, as a Windows command line would have it; the
+// quotes go, whatever the path between them holds (a Linux path may hold a
+// quote too). Any other text is the program path as it stands, blanks and all.
 std::string ExecArgument(const std::string& text) {
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"' &&
-        text.find('"', 1) == text.size() - 1) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
         return text.substr(1, text.size() - 2);
     }
     return text;
 }
 
+// A boolean as GLib reads one: "true" or "1", "false" or "0", nothing else
+// (not "True", not "yes").
+std::optional<bool> DesktopBoolean(const std::optional<std::string>& value) {
+    if (value == "true" || value == "1") {
+        return true;
+    }
+    if (value == "false" || value == "0") {
+        return false;
+    }
+    return std::nullopt;
+}
+
 // Desktops switch a system entry off for one user with a copy of it in the
-// user's autostart folder: Hidden=true, or their own key set to false.
+// user's autostart folder: Hidden=true, or their own key set to false. The
+// sessions count their key as off unless it reads as true.
 constexpr const char* kSwitchOffKeys[] = {"X-GNOME-Autostart-enabled", "X-MATE-Autostart-enabled"};
 
 bool IsSwitchedOff(const DesktopEntry& entry) {
-    const auto hidden = entry.Get("Hidden");
-    if (hidden == "true" || hidden == "1") {
+    if (DesktopBoolean(entry.Get("Hidden")) == true) {
         return true;
     }
     for (const char* key : kSwitchOffKeys) {
         const auto enabled = entry.Get(key);
-        if (enabled == "false" || enabled == "0") {
+        if (enabled && DesktopBoolean(enabled) != true) {
             return true;
         }
     }
     return false;
+}
+
+// The answer to a write's errno, and what it was refused for said.
+std::int32_t Refused(int error, const std::string& why, const std::string& path,
+                     ParseReporter& reporter) {
+    if (!why.empty()) {
+        reporter.ReportRefusal(path, why);
+    }
+    return WinErrorOf(error, true);
 }
 
 }  // namespace
@@ -78,7 +100,9 @@ void ParseReporter::ReportRefusal(const std::string& path, const std::string& wh
 }
 
 void ParseReporter::Say(const std::string& path, const std::string& problem) {
-    if (reported_.insert(path).second) {
+    // Once per problem: the same one again at every read would flood
+    // stderr, but a different one (the user edited the file) is news.
+    if (reported_.insert(path + '\n' + problem).second) {
         out_ << "Wakewatch: " << path << problem
              << "; the file is not used and will not be overwritten" << std::endl;
     }
@@ -131,7 +155,7 @@ std::int32_t RegFile::LoadExisting(RegDocument& document) const {
 std::int32_t RegFile::Update(const std::function<std::int32_t(RegDocument&)>& change) {
     const FileLock lock(path_, true, directoryMode_);
     if (lock.error() != 0) {
-        return WinErrorOf(lock.error(), true);
+        return Refused(lock.error(), lock.why(), path_, reporter_);
     }
     RegDocument document;
     if (const std::int32_t error = LoadExisting(document)) {
@@ -145,7 +169,8 @@ std::int32_t RegFile::Update(const std::function<std::int32_t(RegDocument&)>& ch
     if (after == before) {
         return winerr::kSuccess;  // nothing to write; the file keeps its own layout
     }
-    return WinErrorOf(ReplaceFile(path_, after, kFileMode), true);
+    std::string why;
+    return Refused(ReplaceFile(path_, after, kFileMode, &why), why, path_, reporter_);
 }
 
 AutostartFile::AutostartFile(std::string path, std::string name, bool shared,
@@ -184,7 +209,7 @@ std::int32_t AutostartFile::Read(std::string& text) const {
 std::int32_t AutostartFile::Write(const std::string& text) {
     const FileLock lock(path_, true, directoryMode_);
     if (lock.error() != 0) {
-        return WinErrorOf(lock.error(), true);
+        return Refused(lock.error(), lock.why(), path_, reporter_);
     }
     const FileContent content = ReadWholeFile(path_);
     if (!content.unfit.empty()) {
@@ -221,7 +246,8 @@ std::int32_t AutostartFile::Write(const std::string& text) {
     for (const char* key : kSwitchOffKeys) {
         entry.Remove(key);
     }
-    return WinErrorOf(ReplaceFile(path_, entry.Text(), kFileMode), true);
+    std::string why;
+    return Refused(ReplaceFile(path_, entry.Text(), kFileMode, &why), why, path_, reporter_);
 }
 
 std::int32_t AutostartFile::Remove() {
@@ -233,7 +259,7 @@ std::int32_t AutostartFile::Remove() {
     }
     const FileLock lock(path_, false, directoryMode_);
     if (lock.error() != 0) {
-        return WinErrorOf(lock.error(), true);
+        return Refused(lock.error(), lock.why(), path_, reporter_);
     }
     if (const std::int32_t error = Read(text)) {
         return error;  // gone or changed meanwhile

@@ -13,8 +13,8 @@
 
 namespace ww::platform {
 
-// Says once per file, on the stream given, that a settings file cannot be
-// parsed and is left alone.
+// Says once per file and problem, on the stream given, that a settings file
+// cannot be parsed and is left alone.
 class ParseReporter {
   public:
     explicit ParseReporter(std::ostream& out) : out_(out) {}

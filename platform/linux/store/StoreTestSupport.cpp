@@ -74,15 +74,21 @@ int StoreSandbox::AsOrdinaryUser(const std::function<int()>& body,
         ChangeModes(configDir(), 0755);
         return result;
     }
-    // The user's side must belong to the user the child becomes.
-    std::error_code ignored;
-    lchown((root_ + "/home").c_str(), kNobody, kNobody);
-    for (const auto& entry :
-         std::filesystem::recursive_directory_iterator(root_ + "/home", ignored)) {
-        lchown(entry.path().c_str(), kNobody, kNobody);
-    }
+    // The user's side must belong to the user the child becomes, and
+    // afterwards to this one again: this process writes only its own folders.
+    const auto give = [&](uid_t user, gid_t group) {
+        std::error_code ignored;
+        lchown((root_ + "/home").c_str(), user, group);
+        for (const auto& entry :
+             std::filesystem::recursive_directory_iterator(root_ + "/home", ignored)) {
+            lchown(entry.path().c_str(), user, group);
+        }
+    };
+    give(kNobody, kNobody);
     Child child([&] { return BecomeAnotherUser() ? body() : 255; });
-    return child.JoinWithin(limit);
+    const int result = child.JoinWithin(limit);
+    give(geteuid(), getegid());
+    return result;
 }
 
 std::string ReadText(const std::string& path) {

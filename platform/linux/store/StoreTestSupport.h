@@ -26,7 +26,8 @@ class StoreSandbox {
 
     // Runs `body` in a child process as a user without the rights to write
     // under configDir(): with the folder made read-only, or, when running as
-    // root (whom modes do not stop), as another user who owns configHome().
+    // root (whom modes do not stop), as another user who owns configHome()
+    // while the child runs.
     // Returns what `body` returned (0..255), or -2 when it took longer than
     // `limit` and was killed.
     int AsOrdinaryUser(const std::function<int()>& body,

@@ -1,6 +1,7 @@
 #include "platform/linux/x11/SaverRescue.h"
 
 #include <errno.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -12,6 +13,10 @@
 #include <cstdint>
 #include <cstdlib>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/common_interface_defs.h>
+#endif
+
 namespace ww::platform {
 namespace {
 
@@ -20,8 +25,10 @@ struct Requests {
     xcb_set_screen_saver_request_t saver;
     std::uint8_t saverPad[2];
     xcb_delete_property_request_t erase;
+    // Answered once the server has carried out the two before it.
+    xcb_get_input_focus_request_t roundTrip;
 };
-static_assert(sizeof(Requests) == 24);
+static_assert(sizeof(Requests) == 28);
 
 // What the handlers may touch: plain data, published by the armed flag.
 Requests g_requests{};
@@ -29,6 +36,11 @@ volatile sig_atomic_t g_fd = -1;
 volatile sig_atomic_t g_armed = 0;
 XIOErrorHandler g_previousIoHandler = nullptr;
 bool g_atExitInstalled = false;
+
+#if !defined(__SANITIZE_ADDRESS__)
+// A crash from running out of stack has none left for the handler.
+alignas(16) char g_signalStack[64 * 1024];
+#endif
 
 void AtExit() {
     SaverRescue::Fire();
@@ -43,12 +55,45 @@ int OnIoError(Display* display) {
     std::_Exit(1);
 }
 
+// Reads what the server sends until a reply comes or a second has passed.
+// Async-signal-safe: poll and read only.
+void AwaitReply(int fd) {
+    constexpr int kPatienceMs = 1000;
+    constexpr std::size_t kUnit = 32;  // every event, error and short reply
+    char buffer[kUnit * 16];
+    std::size_t offset = 0;  // into the current 32-byte unit
+    for (int waited = 0; waited < kPatienceMs;) {
+        pollfd watch{fd, POLLIN, 0};
+        const int ready = ::poll(&watch, 1, 50);
+        if (ready < 0 && errno != EINTR) {
+            return;
+        }
+        if (ready <= 0) {
+            waited += 50;
+            continue;
+        }
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n <= 0) {
+            return;
+        }
+        for (ssize_t i = 0; i < n; ++i, offset = (offset + 1) % kUnit) {
+            if (offset == 0 && buffer[i] == 1) {
+                return;  // a reply: ours, the only request that has one
+            }
+        }
+    }
+}
+
 }  // namespace
 
 SaverRescue::SaverRescue(const char* displayName, unsigned long root, unsigned long recordAtom)
     : displayName_(displayName), root_(root), recordAtom_(recordAtom) {
     if (!g_atExitInstalled) {
         std::atexit(&AtExit);
+#if defined(__SANITIZE_ADDRESS__)
+        // The sanitizer ends a crashed process itself, past atexit.
+        __sanitizer_set_death_callback(&AtExit);
+#endif
         g_atExitInstalled = true;
     }
     g_previousIoHandler = XSetIOErrorHandler(&OnIoError);
@@ -56,6 +101,14 @@ SaverRescue::SaverRescue(const char* displayName, unsigned long root, unsigned l
     action.sa_handler = &SaverRescue::OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0;
+#if !defined(__SANITIZE_ADDRESS__)
+    stack_t stack{};
+    stack.ss_sp = g_signalStack;
+    stack.ss_size = sizeof g_signalStack;
+    if (sigaltstack(&stack, nullptr) == 0) {
+        action.sa_flags = SA_ONSTACK;
+    }
+#endif
     for (std::size_t i = 0; i < kSignals.size(); ++i) {
         sigaction(kSignals[i], &action, &previous_[i]);
     }
@@ -104,6 +157,8 @@ bool SaverRescue::Arm(int timeout, int interval, int preferBlanking, int allowEx
     requests.erase.length = static_cast<std::uint16_t>(sizeof requests.erase / 4);
     requests.erase.window = static_cast<xcb_window_t>(root_);
     requests.erase.property = static_cast<xcb_atom_t>(recordAtom_);
+    requests.roundTrip.major_opcode = XCB_GET_INPUT_FOCUS;
+    requests.roundTrip.length = static_cast<std::uint16_t>(sizeof requests.roundTrip / 4);
     g_requests = requests;
     std::atomic_signal_fence(std::memory_order_seq_cst);
     g_armed = 1;
@@ -130,13 +185,20 @@ void SaverRescue::Fire() {
             break;  // the socket does not block: a full one is given up
         }
     }
-    // The server handles what it has read before it sees the connection
-    // close, so the requests take effect however the process ends now.
+    // A connection that closes with something unread (an event every client
+    // gets) is reset, and the server may drop what it had not yet read from
+    // it: so wait, briefly, for the answer to the last request, which comes
+    // once the server has done the others.
+    if (sent == sizeof g_requests) {
+        AwaitReply(g_fd);
+    }
     errno = saved;
 }
 
 // Puts the default back and raises the signal again, so that the process
-// still ends as the signal says (with its core dump).
+// still ends as the signal says (with its core dump). A crash raised by the
+// faulting instruction itself comes back when the handler returns, now with
+// the default action.
 void SaverRescue::OnSignal(int signal) {
     Fire();
     ::signal(signal, SIG_DFL);

@@ -10,8 +10,10 @@ namespace ww::platform {
 
 // Puts the X saver back on the ways out that run no destructor: exit() from
 // inside the event loop (Qt's own X connection breaking, e.g. `xkill` on the
-// icon), this program's Xlib connection breaking (its I/O error handler), and
-// SIGQUIT or SIGABRT. While armed it keeps a spare X connection and the two
+// icon), this program's Xlib connection breaking (its I/O error handler),
+// SIGQUIT or SIGABRT, and a crash (SIGSEGV, SIGBUS, SIGFPE, SIGILL; under
+// AddressSanitizer its own report handles those, and the rescue runs as it
+// dies). While armed it keeps a spare X connection and the two
 // requests that undo the hold (SetScreenSaver with the old timeout, and
 // DeleteProperty of the root window's record), ready encoded, so that a signal
 // handler only has to write() them. One instance at a time; the previous
@@ -34,7 +36,12 @@ class SaverRescue {
     // Sends the requests when armed, then disarms. Async-signal-safe.
     static void Fire();
 
+#if defined(__SANITIZE_ADDRESS__)
     static constexpr std::array<int, 2> kSignals = {SIGQUIT, SIGABRT};
+#else
+    static constexpr std::array<int, 6> kSignals = {SIGQUIT, SIGABRT, SIGSEGV,
+                                                    SIGBUS,  SIGFPE,  SIGILL};
+#endif
 
   private:
     static void OnSignal(int signal);

@@ -8,9 +8,11 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
 #include <QThread>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -260,6 +262,70 @@ TEST_F(SessionScreenSaverTest, AServiceThatComesLaterTakesTheHold) {
     ASSERT_TRUE(Eventually([&] { return !saver.Available(); }));
     ASSERT_TRUE(service_->registerService(kName));
     EXPECT_TRUE(CallsAre({kInhibit, kInhibit}));
+}
+
+// The bus calls one connection made, each as "Member(first string argument)",
+// read from dbus-monitor's output.
+std::vector<std::string> BusCallsOf(const std::string& monitored, const std::string& sender) {
+    std::vector<std::string> calls;
+    std::size_t at = 0;
+    while ((at = monitored.find("method call ", at)) != std::string::npos) {
+        const std::size_t end = monitored.find("\nmethod call ", at + 1);
+        const std::string message = monitored.substr(at, end - at);
+        at = end;
+        const std::size_t member = message.find("member=");
+        if (message.find("sender=" + sender + " ") == std::string::npos ||
+            member == std::string::npos) {
+            continue;
+        }
+        const std::size_t name = member + 7;
+        std::string call = message.substr(name, message.find('\n', name) - name) + "(";
+        const std::size_t quote = message.find("string \"", name);
+        if (quote != std::string::npos) {
+            call += message.substr(quote + 8, message.find('"', quote + 8) - quote - 8);
+        }
+        calls.push_back(call + ")");
+    }
+    return calls;
+}
+
+// The name's watch is in place before the bus is asked whether the service
+// is there, so one that comes in between is not missed.
+TEST_F(SessionScreenSaverTest, TheServiceIsWatchedBeforeItIsLookedFor) {
+    const std::string out = ::testing::TempDir() + "session-saver-monitor.txt";
+    e2e::SpawnOptions options;
+    options.argv = {"dbus-monitor", "--address", std::getenv("DBUS_SESSION_BUS_ADDRESS"),
+                    "type='method_call',interface='org.freedesktop.DBus'"};
+    options.env = e2e::Environment::Clean().Entries();
+    options.stdoutPath = out;
+    e2e::Process monitor(options);
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const std::string self = bus.baseService().toStdString();
+    auto seen = [&](const std::string& call) {
+        const auto calls = BusCallsOf(e2e::ReadFile(out), self);
+        return std::find(calls.begin(), calls.end(), call) != calls.end();
+    };
+    // The monitor is listening once it sees a call of ours.
+    ASSERT_TRUE(e2e::WaitFor(
+        [&] {
+            bus.interface()->isServiceRegistered(QStringLiteral("org.example.Probe"));
+            return seen("NameHasOwner(org.example.Probe)");
+        },
+        5s));
+
+    SessionScreenSaver saver;
+    EXPECT_TRUE(saver.Available());
+    ASSERT_TRUE(
+        e2e::WaitFor([&] { return seen("NameHasOwner(org.freedesktop.ScreenSaver)"); }, 5s));
+    const auto calls = BusCallsOf(e2e::ReadFile(out), self);
+    const auto look = std::find(calls.begin(), calls.end(),
+                                std::string("NameHasOwner(org.freedesktop.ScreenSaver)"));
+    const auto watch = std::find_if(calls.begin(), calls.end(), [](const std::string& call) {
+        return call.rfind("AddMatch(", 0) == 0 &&
+               call.find("arg0='org.freedesktop.ScreenSaver'") != std::string::npos;
+    });
+    EXPECT_LT(watch - calls.begin(), look - calls.begin()) << ::testing::PrintToString(calls);
+    monitor.Stop();
 }
 
 TEST_F(SessionScreenSaverTest, ActivateAndReleaseNowReachTheService) {

@@ -9,6 +9,7 @@ namespace ww::platform {
 namespace {
 
 constexpr const char* kRecordName = "_WAKEWATCH_SAVER_OFF";
+constexpr unsigned long kMaxTimeout = 32767;
 
 // Up to `count` CARDINALs of `window`'s record; empty when there is none, or
 // the window is gone.
@@ -60,7 +61,7 @@ bool X11SaverRecord::OwnerAlive(unsigned long owner) {
     return mark.size() == 1 && mark[0] == owner;
 }
 
-std::optional<int> X11SaverRecord::TakeLeftover() {
+std::optional<X11SaverRecord::Leftover> X11SaverRecord::TakeLeftover() {
     const std::vector<unsigned long> record = ReadCardinals(display_, root_, atom_, 2);
     if (record.size() != 2 || OwnerAlive(record[1])) {
         return std::nullopt;
@@ -72,11 +73,16 @@ std::optional<int> X11SaverRecord::TakeLeftover() {
     int preferBlanking = 0;
     int allowExposures = 0;
     XGetScreenSaver(display_, &timeout, &interval, &preferBlanking, &allowExposures);
-    const auto old = static_cast<int>(static_cast<long>(record[0]));
-    if (timeout != 0 || old <= 0) {
+    if (timeout != 0) {
         return std::nullopt;  // the user has set a timeout since
     }
-    return old;
+    // The protocol carries the timeout in 16 signed bits: a larger number
+    // would wrap to another timeout or be refused.
+    Leftover leftover{std::nullopt, record[0]};
+    if (record[0] >= 1 && record[0] <= kMaxTimeout) {
+        leftover.timeout = static_cast<int>(record[0]);
+    }
+    return leftover;
 }
 
 void X11SaverRecord::Write(int oldTimeout) {

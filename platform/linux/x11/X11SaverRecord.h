@@ -19,10 +19,16 @@ class X11SaverRecord {
     X11SaverRecord(const X11SaverRecord&) = delete;
     X11SaverRecord& operator=(const X11SaverRecord&) = delete;
 
-    // A record whose owner is gone: the timeout it names when the server's
-    // timeout is still 0 (what to put back), and the record is removed. A
-    // record whose owner lives is another running instance's and stays.
-    std::optional<int> TakeLeftover();
+    // What a record whose owner is gone leaves to put back while the
+    // server's timeout is still 0: the timeout it names, or, when that is
+    // none the X protocol can carry (1..32767 s), `recorded` alone.
+    struct Leftover {
+        std::optional<int> timeout;
+        unsigned long recorded = 0;
+    };
+    // A record whose owner is gone is removed, and what it leaves to put back
+    // returned. A record whose owner lives is another running instance's and stays.
+    std::optional<Leftover> TakeLeftover();
 
     void Write(int oldTimeout);
     void Erase();

@@ -7,19 +7,34 @@
 #include "platform/linux/saver/SessionScreenSaver.h"
 
 namespace ww::platform {
+namespace {
+
+// What XSetScreenSaver takes for "the server's own default".
+constexpr int kServerDefaultTimeout = -1;
+
+}  // namespace
 
 X11ScreenSaver::X11ScreenSaver(_XDisplay* display, SessionScreenSaver* session)
     : display_(display),
       session_(session),
       record_(display),
       rescue_(XDisplayString(display), record_.Root(), record_.RecordAtom()) {
-    if (const std::optional<int> leftover = record_.TakeLeftover()) {
+    if (const auto leftover = record_.TakeLeftover()) {
         const Timeouts values = Read();
-        Write(values, *leftover);
-        std::fprintf(stderr,
-                     "wakewatch: screen saver switched back on (timeout %d s), left off by a run "
-                     "that ended without doing so\n",
-                     *leftover);
+        if (leftover->timeout) {
+            Write(values, *leftover->timeout);
+            std::fprintf(stderr,
+                         "wakewatch: screen saver switched back on (timeout %d s), left off by a "
+                         "run that ended without doing so\n",
+                         *leftover->timeout);
+        } else {
+            Write(values, kServerDefaultTimeout);
+            std::fprintf(stderr,
+                         "wakewatch: screen saver switched back on with the X server's default "
+                         "timeout: the record a run left behind names %lu s, which is no timeout "
+                         "X can keep (1 to 32767 s)\n",
+                         leftover->recorded);
+        }
     }
 }
 

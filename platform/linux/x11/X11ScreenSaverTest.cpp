@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
+#include <string>
 
+#include "tests/e2e/Environment.h"
+#include "tests/e2e/Process.h"
+#include "tests/e2e/WaitFor.h"
 #include "tests/e2e/XSession.h"
 
 // Xlib last: its macros (None, Status, Bool) break the headers above.
@@ -60,6 +65,42 @@ class X11ScreenSaverTest : public ::testing::Test {
 };
 
 std::unique_ptr<e2e::XSession> X11ScreenSaverTest::session_;
+
+struct CrashCase {
+    const char* name;
+    const char* crash;  // what the helper does
+    int signal;         // and dies of
+};
+void PrintTo(const CrashCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CrashWhileHeld : public X11ScreenSaverTest,
+                       public ::testing::WithParamInterface<CrashCase> {};
+
+// A program that crashes while it holds the saver off has it back on, and
+// still dies of the crash (so it is still reported).
+TEST_P(CrashWhileHeld, PutsTheTimeoutBackAndDiesOfTheSignal) {
+    UserSets({450, 600, PreferBlanking, AllowExposures});
+    e2e::SpawnOptions options;
+    options.argv = {WW_SAVER_RESCUE_CRASH, session_->Display(), GetParam().crash};
+    options.env = e2e::Environment::Clean().Entries();
+    options.stdoutPath = ::testing::TempDir() + "saver-rescue-crash-" + GetParam().name + ".out";
+    e2e::Process helper(options);
+    ASSERT_TRUE(e2e::WaitFor([&] { return !helper.Running(); }, std::chrono::seconds(10)));
+    EXPECT_EQ(e2e::ReadFile(options.stdoutPath), "held\n");
+    EXPECT_EQ(helper.TermSignal(), GetParam().signal) << helper.Describe();
+    EXPECT_TRUE(e2e::WaitFor([&] { return ServerHas().timeout == 450; }, std::chrono::seconds(2)))
+        << "timeout " << ServerHas().timeout;
+}
+
+INSTANTIATE_TEST_SUITE_P(Crashes, CrashWhileHeld,
+                         ::testing::Values(CrashCase{"SIGSEGV", "SEGV", SIGSEGV},
+                                           CrashCase{"StackOverflow", "STACK", SIGSEGV},
+                                           CrashCase{"SIGBUS", "BUS", SIGBUS},
+                                           CrashCase{"SIGFPE", "FPE", SIGFPE},
+                                           CrashCase{"SIGILL", "ILL", SIGILL}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(X11ScreenSaverTest, OffKeepsTheOtherSettingsAndOnPutsTheTimeoutBack) {
     for (const std::uint32_t fWinIni : {0U, 3U}) {
