@@ -55,8 +55,8 @@ class ChosenScreenSaver : public DesktopScreenSaver {
     DesktopSaverBus desktops_;
     std::unique_ptr<X11ScreenSaver> xServer_;
     std::unique_ptr<XScreenSaverDaemon> xscreensaver_;
-    // xscreensaver's shortest timeout is one minute: its idle timer is reset
-    // well within that while held.
+    // xscreensaver's shortest timeout is 5 s: its idle timer is reset well
+    // within that while held.
     QTimer deactivate_;
     std::optional<SaverChoice> said_;
     std::optional<HoldWay> held_;  // the way this program holds the saver off
