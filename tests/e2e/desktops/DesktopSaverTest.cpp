@@ -1,9 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <algorithm>
-
-#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -11,7 +6,10 @@
 #include <vector>
 
 #include "tests/e2e/WaitFor.h"
+#include "tests/e2e/desktops/KdeSession.h"
+#include "tests/e2e/desktops/MateSession.h"
 #include "tests/e2e/desktops/SwayIdleSession.h"
+#include "tests/e2e/desktops/XfceSession.h"
 #include "tests/e2e/desktops/XscreensaverSession.h"
 
 namespace ww::e2e {
@@ -25,27 +23,21 @@ struct Desktop {
     std::function<std::unique_ptr<DesktopSession>()> make;
 };
 
-bool OnPath(const std::string& program) {
-    const std::string path = Environment::Clean().Get("PATH");
-    size_t start = 0;
-    while (start <= path.size()) {
-        const size_t end = std::min(path.find(':', start), path.size());
-        const std::filesystem::path candidate =
-            std::filesystem::path(path.substr(start, end - start)) / program;
-        if (::access(candidate.c_str(), X_OK) == 0) {
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
-}
-
 std::vector<Desktop> Desktops() {
     return {
         {"Xscreensaver",
          {"Xvfb", "xscreensaver", "xscreensaver-command"},
          [] { return std::make_unique<XscreensaverSession>(); }},
         {"SwayIdle", {"sway", "swayidle"}, [] { return std::make_unique<SwayIdleSession>(); }},
+        {"Kde",
+         {"Xvfb", "kwin_x11", "kded5", "ksmserver", "xdotool"},
+         [] { return std::make_unique<KdeSession>(); }},
+        {"Mate",
+         {"Xvfb", "mate-session", "mate-screensaver", "mate-screensaver-command", "xdotool"},
+         [] { return std::make_unique<MateSession>(); }},
+        {"Xfce",
+         {"Xvfb", "xfce4-panel", "xscreensaver", "xscreensaver-command", "xdotool"},
+         [] { return std::make_unique<XfceSession>(); }},
     };
 }
 
