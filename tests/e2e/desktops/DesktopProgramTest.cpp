@@ -10,6 +10,7 @@
 
 #include "tests/e2e/SniBus.h"
 #include "tests/e2e/WaitFor.h"
+#include "tests/e2e/desktops/CinnamonSession.h"
 #include "tests/e2e/desktops/KdeSession.h"
 #include "tests/e2e/desktops/MateSession.h"
 #include "tests/e2e/desktops/XfceSession.h"
@@ -37,7 +38,7 @@ class ProgramOnDesktop : public ::testing::Test {
             }
         }
         desk_ = std::make_unique<Session>();
-        desk_->SetIdleDelayToMinimum();
+        desk_->ForTheSuite();
         desk_->Start();
     }
     static void TearDownTestSuite() {
@@ -110,6 +111,7 @@ class ProgramOnDesktop : public ::testing::Test {
 // KDE Plasma on X11: ksmserver's locker holds org.freedesktop.ScreenSaver,
 // kded5 the StatusNotifierWatcher.
 struct Kde : KdeSession {
+    void ForTheSuite() { SetIdleDelayToMinimum(); }
     static inline const std::vector<std::string> kPrograms = {"Xvfb", "kwin_x11", "kded5",
                                                               "ksmserver", "xdotool"};
 };
@@ -178,6 +180,7 @@ TEST_F(ProgramOnKdeTest, ReleasedTheIdleLockFiresAtItsDelay) {
 // own watcher and host stand in for mate-panel's notification area, which
 // is not what these tests are about.
 struct Mate : MateSession {
+    void ForTheSuite() { SetIdleDelayToMinimum(); }
     static inline const std::vector<std::string> kPrograms = {
         "Xvfb", "mate-session", "mate-screensaver", "mate-screensaver-command", "xdotool"};
 };
@@ -242,6 +245,7 @@ TEST_F(ProgramOnMateTest, TheHoldKeepsItFromBlankingPastItsDelayAndExitLetsItBla
 // XFCE: xfce4-panel's Status Tray hosts the item, xscreensaver is the saver,
 // with its shortest timeout.
 struct Xfce : XfceSession {
+    void ForTheSuite() { SetIdleDelayToMinimum(); }
     static inline const std::vector<std::string> kPrograms = {
         "Xvfb",    "xfce4-panel", "xscreensaver", "xscreensaver-command",
         "xdotool", "import",      "compare"};
@@ -317,6 +321,69 @@ TEST_F(ProgramOnXfceTest, ExitReleasesTheHold) {
     ASSERT_TRUE(Checked("1"));
     ASSERT_TRUE(Exit(program)) << program.Describe();
     EXPECT_TRUE(WaitFor([&] { return Active(); }, Desk().MinimumIdleDelay() + 5s, 250ms));
+}
+
+// Cinnamon: cinnamon-screensaver, idle from cinnamon-session's presence; our
+// own watcher and host stand in for the shell's tray, as on MATE. Its
+// shortest idle delay (1 s) would blank between any two steps of a test, so
+// the suite runs at 10 s.
+struct Cinnamon : CinnamonSession {
+    void ForTheSuite() { SetIdleDelay(10); }
+    static constexpr auto kDelay = 10s;
+    static inline const std::vector<std::string> kPrograms = {
+        "Xvfb", "cinnamon-session", "cinnamon-screensaver", "cinnamon-screensaver-command",
+        "xdotool"};
+};
+
+class ProgramOnCinnamonTest : public ProgramOnDesktop<Cinnamon> {
+  protected:
+    void SetUp() override {
+        ProgramOnDesktop<Cinnamon>::SetUp();
+        if (!IsSkipped() && !HasFatalFailure()) {
+            Bus().StartHost();
+        }
+    }
+    void TearDown() override {
+        ProgramOnDesktop<Cinnamon>::TearDown();
+        if (desk_ && desk_->SaverActive()) {
+            desk_->Deactivate();
+        }
+        bus_.reset();
+    }
+};
+
+TEST_F(ProgramOnCinnamonTest, StartBlanksThroughCinnamonScreensaver) {
+    Process& program = Launch();
+    const std::string said =
+        "wakewatch: screen saver through org.cinnamon.ScreenSaver, held off through "
+        "org.gnome.SessionManager\n";
+    EXPECT_NE(Err(program).find(said), std::string::npos) << Err(program);
+    Desk().Nudge();
+    ASSERT_TRUE(Click(kStart));
+    EXPECT_TRUE(WaitFor([&] { return Active(); }, Cinnamon::kDelay / 2, 100ms)) << Err(program);
+    EXPECT_EQ(Err(program).find("did not start"), std::string::npos) << Err(program);
+}
+
+TEST_F(ProgramOnCinnamonTest, TheHoldKeepsItFromBlankingPastItsDelayUntilReleased) {
+    Process& program = Launch();
+    Desk().Nudge();
+    ASSERT_TRUE(Click(kDisable));
+    ASSERT_TRUE(WaitFor([&] { return Desk().Inhibitors() == 1; }, 5s, 100ms)) << Err(program);
+    EXPECT_FALSE(WaitFor([&] { return Active(); }, Cinnamon::kDelay + 5s, 250ms))
+        << "blanked while held";
+    ASSERT_TRUE(Click(kDisable));
+    ASSERT_TRUE(WaitFor([&] { return Desk().Inhibitors() == 0; }, 5s, 100ms)) << Err(program);
+    // It counts again from the next activity, as on MATE.
+    Desk().Nudge();
+    EXPECT_TRUE(WaitFor([&] { return Active(); }, Cinnamon::kDelay + 5s, 250ms));
+}
+
+TEST_F(ProgramOnCinnamonTest, ExitGivesTheInhibitorBack) {
+    Process& program = Launch();
+    ASSERT_TRUE(Click(kDisable));
+    ASSERT_TRUE(WaitFor([&] { return Desk().Inhibitors() == 1; }, 5s, 100ms)) << Err(program);
+    ASSERT_TRUE(Exit(program)) << program.Describe();
+    EXPECT_EQ(Desk().Inhibitors(), 0);
 }
 
 }  // namespace

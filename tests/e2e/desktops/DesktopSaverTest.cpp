@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/e2e/WaitFor.h"
+#include "tests/e2e/desktops/CinnamonSession.h"
 #include "tests/e2e/desktops/KdeSession.h"
 #include "tests/e2e/desktops/MateSession.h"
 #include "tests/e2e/desktops/SwayIdleSession.h"
@@ -23,6 +24,11 @@ struct Desktop {
     std::function<std::unique_ptr<DesktopSession>()> make;
 };
 
+// Test names carry the desktop's name, not the object's bytes.
+void PrintTo(const Desktop& desktop, std::ostream* os) {
+    *os << desktop.name;
+}
+
 std::vector<Desktop> Desktops() {
     return {
         {"Xscreensaver",
@@ -38,6 +44,10 @@ std::vector<Desktop> Desktops() {
         {"Xfce",
          {"Xvfb", "xfce4-panel", "xscreensaver", "xscreensaver-command", "xdotool"},
          [] { return std::make_unique<XfceSession>(); }},
+        {"Cinnamon",
+         {"Xvfb", "cinnamon-session", "cinnamon-screensaver", "cinnamon-screensaver-command",
+          "xdotool"},
+         [] { return std::make_unique<CinnamonSession>(); }},
     };
 }
 
