@@ -11,7 +11,7 @@
 namespace ww::platform {
 
 namespace {
-constexpr int kDeactivateEveryMs = 10000;
+constexpr int kDeactivateEveryMs = 2000;
 }  // namespace
 
 ChosenScreenSaver::ChosenScreenSaver(_XDisplay* display, SessionScreenSaver& freedesktop)
@@ -171,7 +171,7 @@ void ChosenScreenSaver::StartScreenSaver() {
             }
             break;
         case StartWay::FreedesktopSetActive:
-            freedesktop_.Activate();
+            freedesktop_.Activate();  // a failure is said on the answer
             break;
         case StartWay::GnomeSetActive:
         case StartWay::MateSetActive:

@@ -61,8 +61,8 @@ class ChosenScreenSaver : public DesktopScreenSaver {
     std::unique_ptr<X11ScreenSaver> xServer_;
     std::unique_ptr<XScreenSaverDaemon> xscreensaver_;
     std::unique_ptr<IdleInhibitSurface> idleInhibit_;  // in a Wayland session
-    // xscreensaver's shortest timeout is one minute: its idle timer is reset
-    // well within that while held.
+    // xscreensaver's shortest timeout is 5 s: its idle timer is reset well
+    // within that while held.
     QTimer deactivate_;
     std::optional<SaverChoice> said_;
     std::optional<HoldWay> held_;  // the way this program holds the saver off

@@ -25,8 +25,10 @@ class StandIn : public QDBusVirtualObject {
         QDBusMessage reply = message.createReply();
         if (message.member() == QLatin1String("Inhibit")) {
             reply << ++lastCookie_;
-        } else if (message.member() == QLatin1String("SetActive") ||
-                   message.member() == QLatin1String("GetActive")) {
+        } else if (message.member() == QLatin1String("SetActive")) {
+            // As ksmserver: true when it started the saver.
+            reply << (message.arguments().value(0).toBool());
+        } else if (message.member() == QLatin1String("GetActive")) {
             reply << false;
         }
         connection.send(reply);

@@ -447,10 +447,14 @@ int Call(QDBusConnection bus, const QStringList& args) {
         out.Write("no-item");
         return 2;
     }
-    const QString service = items.front();
+    // Some watchers (xfce4-panel's) list an item as "<service><object path>".
+    const QString entry = items.front();
+    const qsizetype slash = entry.indexOf(u'/');
+    const QString service = slash < 0 ? entry : entry.left(slash);
+    const QString itemPath = slash < 0 ? kItemPath : entry.mid(slash);
     const QString command = args.value(2);
     const QStringList operands = Operands(args);
-    SniHostItemProxy item(service, kItemPath, bus);
+    SniHostItemProxy item(service, itemPath, bus);
     item.setTimeout(kTimeoutMs);
     const auto menu = [&] {
         auto proxy = std::make_unique<SniHostMenuProxy>(service, item.menu().path(), bus);
@@ -463,8 +467,7 @@ int Call(QDBusConnection bus, const QStringList& args) {
     };
     QDBusMessage reply;
     if (command == QLatin1String("props")) {
-        QDBusMessage get =
-            QDBusMessage::createMethodCall(service, kItemPath, kProperties, "GetAll");
+        QDBusMessage get = QDBusMessage::createMethodCall(service, itemPath, kProperties, "GetAll");
         get << QString::fromLatin1(SniHostItemProxy::staticInterfaceName());
         reply = bus.call(get, QDBus::Block, kTimeoutMs);
         out.Write("item " + DescribeItem(qdbus_cast<QVariantMap>(reply.arguments().value(0))));
@@ -486,7 +489,7 @@ int Call(QDBusConnection bus, const QStringList& args) {
             wait(item.ContextMenu(operands.value(0, "0").toInt(), operands.value(1, "0").toInt()));
     } else if (command == QLatin1String("raw")) {
         const QString path =
-            operands.value(0) == QLatin1String("menu") ? item.menu().path() : kItemPath;
+            operands.value(0) == QLatin1String("menu") ? item.menu().path() : itemPath;
         const QString kind = operands.value(1);
         const QString interface = kind == QLatin1String("menu")
                                       ? QString::fromLatin1(SniHostMenuProxy::staticInterfaceName())

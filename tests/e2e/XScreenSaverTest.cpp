@@ -18,10 +18,9 @@ constexpr const char* kHotCornersOn =
 
 // The program against a real xscreensaver on the private X server (no session
 // bus, so no xscreensaver-systemd): what xscreensaver itself reports is what
-// counts. Its timeout cannot go under a minute, so the hold is seen through
-// what it does, resetting the idle timer as user activity would: a saver
-// started from outside while the hold is on is taken down again within the
-// hold's period, and once released it stays up.
+// counts. The hold is seen through what it does, resetting the idle timer as
+// user activity would: a saver started from outside while the hold is on is
+// taken down again within the hold's period, and once released it stays up.
 class XScreenSaverTest : public WakewatchTest {
   protected:
     void SetUp() override {
@@ -106,7 +105,7 @@ TEST_F(XScreenSaverTest, TheHoldTakesXScreenSaverDownUntilReleased) {
     ASSERT_TRUE(WaitFor([&] { return TraceOf("wakewatch").Has("notify modify"); }, 5s));
 
     // Started from outside while held: the hold's next idle-timer reset
-    // (every 10 s) takes it down, as a key press would.
+    // (every 2 s) takes it down, as a key press would.
     ASSERT_TRUE(Command("-activate"));
     ASSERT_TRUE(Becomes("blanked", 5s));
     EXPECT_TRUE(Becomes("non-blanked", 15s)) << ReadFile(program.StderrPath());

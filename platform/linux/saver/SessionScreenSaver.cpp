@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -25,6 +26,8 @@ QString Service() {
 
 constexpr int kCallTimeoutMs = 2000;
 constexpr int kExitTimeoutMs = 500;
+// KDE answers SetActive once its greeter is up, which takes seconds.
+constexpr int kStartTimeoutMs = 15000;
 
 }  // namespace
 
@@ -129,10 +132,36 @@ bool SessionScreenSaver::Held() const {
     return impl_->wanted;
 }
 
-void SessionScreenSaver::Activate() {
-    if (impl_->available) {
-        impl_->service.SetActive(true);
+void SessionScreenSaver::Activate(Failed failed) {
+    if (!failed) {
+        failed = [](const std::string& what) {
+            std::fprintf(stderr, "wakewatch: the screen saver did not start: %s\n", what.c_str());
+        };
     }
+    if (!impl_->available) {
+        failed("org.freedesktop.ScreenSaver is not on the session bus");
+        return;
+    }
+    // Not through the proxy: KDE's delayed answer carries no value.
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(Service(), QStringLiteral("/org/freedesktop/ScreenSaver"),
+                                       Service(), QStringLiteral("SetActive"));
+    call << true;
+    auto* watcher =
+        new QDBusPendingCallWatcher(impl_->bus.asyncCall(call, kStartTimeoutMs), &impl_->context);
+    QObject::connect(
+        watcher, &QDBusPendingCallWatcher::finished, &impl_->context,
+        [failed](QDBusPendingCallWatcher* finished) {
+            finished->deleteLater();
+            const QDBusMessage reply = finished->reply();
+            if (reply.type() == QDBusMessage::ErrorMessage) {
+                failed("org.freedesktop.ScreenSaver.SetActive failed: " +
+                       (reply.errorName() + QStringLiteral(": ") + reply.errorMessage())
+                           .toStdString());
+            } else if (!reply.arguments().isEmpty() && !reply.arguments().front().toBool()) {
+                failed("org.freedesktop.ScreenSaver.SetActive answered false");
+            }
+        });
 }
 
 void SessionScreenSaver::Hold() {

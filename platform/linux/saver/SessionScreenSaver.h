@@ -1,12 +1,15 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace ww::platform {
 
 // The session's org.freedesktop.ScreenSaver service (KDE, xfce4-screensaver
 // and others), followed as it comes and goes on the session bus. Calls do not
-// wait for the service, except ReleaseNow on the way out. Needs a running
+// block on the service, except ReleaseNow on the way out; every answer is
+// still awaited (on the event loop) and a failure told. Needs a running
 // QCoreApplication for the replies.
 class SessionScreenSaver {
   public:
@@ -19,8 +22,13 @@ class SessionScreenSaver {
     // True while the service is registered on the session bus.
     bool Available() const;
 
-    // SetActive(true): the service starts its saver (or locks, on KDE).
-    void Activate();
+    // SetActive(true): the service starts its saver (or locks, on KDE, which
+    // answers only once the screen is locked, with no value). What failed
+    // goes to `failed` when known (at once when the service is away, else on
+    // the answer: an error, NotSupported included, no answer, or false);
+    // without `failed`, to stderr.
+    using Failed = std::function<void(const std::string&)>;
+    void Activate(Failed failed = {});
 
     // Inhibit("Wakewatch", reason), once until Release; the cookie is kept.
     // Asked for while the service is away, the hold is taken when it appears.

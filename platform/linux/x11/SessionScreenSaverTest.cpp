@@ -52,7 +52,13 @@ class FakeService : public QDBusVirtualObject {
         if (message.member() == QLatin1String("Inhibit")) {
             reply << ++lastCookie_;
         } else if (message.member() == QLatin1String("SetActive")) {
-            reply << true;
+            if (refuseSetActive_) {
+                reply = message.createErrorReply(
+                    QStringLiteral("org.freedesktop.DBus.Error.NotSupported"),
+                    QStringLiteral("This method is not implemented"));
+            } else {
+                reply << true;
+            }
         }
         if (holdReplies_) {
             held_.push_back(reply);
@@ -69,6 +75,11 @@ class FakeService : public QDBusVirtualObject {
     std::vector<std::string> Calls() {
         std::lock_guard lock(mutex_);
         return calls_;
+    }
+    // SetActive answered as gsd-screensaver-proxy does.
+    void RefuseSetActive(bool refuse) {
+        std::lock_guard lock(mutex_);
+        refuseSetActive_ = refuse;
     }
     void HoldReplies() {
         std::lock_guard lock(mutex_);
@@ -88,6 +99,7 @@ class FakeService : public QDBusVirtualObject {
     std::vector<std::string> calls_;
     std::vector<QDBusMessage> held_;
     bool holdReplies_ = false;
+    bool refuseSetActive_ = false;
     uint lastCookie_ = 100;
 };
 
@@ -339,6 +351,28 @@ TEST_F(SessionScreenSaverTest, ActivateAndReleaseNowReachTheService) {
     EXPECT_EQ(NewCalls(),
               (std::vector<std::string>{"SetActive(true)", kInhibit,
                                         "UnInhibit(" + std::to_string(fake_->LastCookie()) + ")"}));
+}
+
+TEST_F(SessionScreenSaverTest, ActivateTellsWhatFailedOnTheAnswer) {
+    SessionScreenSaver saver;
+    std::vector<std::string> failures;
+    const auto told = [&](const std::string& what) { failures.push_back(what); };
+    saver.Activate(told);
+    RoundTrip();
+    EXPECT_TRUE(failures.empty());
+
+    fake_->RefuseSetActive(true);
+    saver.Activate(told);
+    EXPECT_TRUE(Eventually([&] { return !failures.empty(); }));
+    fake_->RefuseSetActive(false);
+    service_->unregisterService(kName);
+    ASSERT_TRUE(Eventually([&] { return !saver.Available(); }));
+    saver.Activate(told);
+    EXPECT_EQ(failures, (std::vector<std::string>{
+                            "org.freedesktop.ScreenSaver.SetActive failed: "
+                            "org.freedesktop.DBus.Error.NotSupported: This method is not "
+                            "implemented",
+                            "org.freedesktop.ScreenSaver is not on the session bus"}));
 }
 
 // The saver of a session with no X server: the flag is the service's

@@ -1,9 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <algorithm>
-
-#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -13,7 +8,11 @@
 
 #include "tests/e2e/WaitFor.h"
 #include "tests/e2e/desktops/GnomeSession.h"
+#include "tests/e2e/desktops/CinnamonSession.h"
+#include "tests/e2e/desktops/KdeSession.h"
+#include "tests/e2e/desktops/MateSession.h"
 #include "tests/e2e/desktops/SwayIdleSession.h"
+#include "tests/e2e/desktops/XfceSession.h"
 #include "tests/e2e/desktops/XscreensaverSession.h"
 
 namespace ww::e2e {
@@ -27,24 +26,9 @@ struct Desktop {
     std::function<std::unique_ptr<DesktopSession>()> make;
 };
 
-// CTest names and gtest messages show the desktop's name, not its bytes.
-void PrintTo(const Desktop& desktop, std::ostream* out) {
-    *out << desktop.name;
-}
-
-bool OnPath(const std::string& program) {
-    const std::string path = Environment::Clean().Get("PATH");
-    size_t start = 0;
-    while (start <= path.size()) {
-        const size_t end = std::min(path.find(':', start), path.size());
-        const std::filesystem::path candidate =
-            std::filesystem::path(path.substr(start, end - start)) / program;
-        if (::access(candidate.c_str(), X_OK) == 0) {
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
+// Test names carry the desktop's name, not the object's bytes.
+void PrintTo(const Desktop& desktop, std::ostream* os) {
+    *os << desktop.name;
 }
 
 std::vector<Desktop> Desktops() {
@@ -56,6 +40,19 @@ std::vector<Desktop> Desktops() {
         {"GnomeShell",
          {"gnome-shell", "gjs", "gdbus", "gsettings"},
          [] { return std::make_unique<GnomeSession>(); }},
+        {"Kde",
+         {"Xvfb", "kwin_x11", "kded5", "ksmserver", "xdotool"},
+         [] { return std::make_unique<KdeSession>(); }},
+        {"Mate",
+         {"Xvfb", "mate-session", "mate-screensaver", "mate-screensaver-command", "xdotool"},
+         [] { return std::make_unique<MateSession>(); }},
+        {"Xfce",
+         {"Xvfb", "xfce4-panel", "xscreensaver", "xscreensaver-command", "xdotool"},
+         [] { return std::make_unique<XfceSession>(); }},
+        {"Cinnamon",
+         {"Xvfb", "cinnamon-session", "cinnamon-screensaver", "cinnamon-screensaver-command",
+          "xdotool"},
+         [] { return std::make_unique<CinnamonSession>(); }},
     };
 }
 

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <stdexcept>
@@ -27,6 +28,21 @@ std::vector<std::string> AsUnprivileged(std::vector<std::string> argv) {
     std::vector<std::string> full = {"setpriv", "--reuid=" + id, "--regid=" + id, "--clear-groups"};
     full.insert(full.end(), argv.begin(), argv.end());
     return full;
+}
+
+bool OnPath(const std::string& program) {
+    const std::string path = Environment::Clean().Get("PATH");
+    size_t start = 0;
+    while (start <= path.size()) {
+        const size_t end = std::min(path.find(':', start), path.size());
+        const std::filesystem::path candidate =
+            std::filesystem::path(path.substr(start, end - start)) / program;
+        if (::access(candidate.c_str(), X_OK) == 0) {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
 }
 
 void HandToUnprivileged(const std::string& path) {

@@ -50,6 +50,9 @@ Output Capture(SpawnOptions options, std::chrono::milliseconds timeout);
 std::vector<std::string> AsUnprivileged(std::vector<std::string> argv);
 constexpr unsigned kUnprivilegedId = 65534;
 
+// Whether program is on the clean environment's PATH.
+bool OnPath(const std::string& program);
+
 // Hands path (and everything under it) to the unprivileged user.
 void HandToUnprivileged(const std::string& path);
 

@@ -1,0 +1,390 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <deque>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/SniBus.h"
+#include "tests/e2e/WaitFor.h"
+#include "tests/e2e/desktops/CinnamonSession.h"
+#include "tests/e2e/desktops/KdeSession.h"
+#include "tests/e2e/desktops/MateSession.h"
+#include "tests/e2e/desktops/XfceSession.h"
+
+namespace ww::e2e {
+namespace {
+
+// The menu's entries (com.canonical.dbusmenu ids).
+constexpr int kStart = 5;
+constexpr int kDisable = 6;
+constexpr int kExit = 9;
+
+// The program on a real desktop, observed through that desktop's own saver
+// service and the X server; its menu is reached over dbusmenu, as a panel
+// does. One desktop is brought up for the whole suite: its idle delays are a
+// minute long, and a test waits for one at most twice.
+template <typename Session>
+class ProgramOnDesktop : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        for (const std::string& program : Session::kPrograms) {
+            if (!OnPath(program)) {
+                missing_ = program;
+                return;
+            }
+        }
+        desk_ = std::make_unique<Session>();
+        desk_->ForTheSuite();
+        desk_->Start();
+    }
+    static void TearDownTestSuite() {
+        // WW_E2E_KEEP=1 keeps it after a pass too.
+        if (desk_ && (failed_ || std::getenv("WW_E2E_KEEP") != nullptr)) {
+            std::cerr << "Logs of the desktop: " << desk_->Dir() << "\n";
+            desk_->KeepDir();
+        }
+        desk_.reset();
+    }
+
+    void SetUp() override {
+        if (!missing_.empty()) {
+            GTEST_SKIP() << missing_ << " is not installed";
+        }
+        ASSERT_TRUE(desk_) << "the desktop did not come up";
+    }
+    void TearDown() override {
+        programs_.clear();
+        failed_ = failed_ || HasFailure();
+    }
+
+    Session& Desk() { return *desk_; }
+    XProbe& Probe() { return desk_->Desktop().X().Probe(); }
+    std::string Dir() const { return desk_->Dir(); }
+
+    // The saver's own answer, the same twice in a row.
+    bool Active() { return desk_->SaverActive() && desk_->SaverActive(); }
+
+    // Starts the program and waits for its item at the session's watcher.
+    Process& Launch() {
+        SpawnOptions program;
+        program.argv = {WW_PROGRAM_PATH};
+        program.env = desk_->ProgramEnv("wakewatch").Entries();
+        const std::string name = "wakewatch-" + std::to_string(++launches_);
+        program.stdoutPath = Dir() + "/" + name + ".stdout";
+        program.stderrPath = Dir() + "/" + name + ".stderr";
+        Process& launched = programs_.emplace_back(program);
+        EXPECT_TRUE(WaitFor([&] { return Bus().Call({"props"}).code == 0; }, 20s, 200ms))
+            << "no item at the watcher; the program is " << launched.Describe() << ", "
+            << ReadFile(launched.StderrPath());
+        return launched;
+    }
+    SniBus& Bus() {
+        if (!bus_) {
+            bus_ = std::make_unique<SniBus>(Dir(), WW_SNI_HOST_PATH, desk_->Desktop().BusAddress());
+        }
+        return *bus_;
+    }
+    std::vector<TraceLine> Menu() { return Bus().Call({"menu"}).lines; }
+    bool Click(int id) { return Bus().Call({"click", std::to_string(id)}).code == 0; }
+    // The menu's check on "Disable Screen Saver" is at `state` ("0" or "1").
+    bool Checked(const std::string& state) {
+        return WaitFor([&] { return MenuField(Menu(), kDisable, "toggle-state") == state; }, 5s,
+                       100ms);
+    }
+    // Exit from the menu; true once the program has ended by itself.
+    bool Exit(Process& program) { return Click(kExit) && program.WaitExit(15s); }
+
+    static std::string Err(Process& program) { return ReadFile(program.StderrPath()); }
+
+    static inline std::unique_ptr<Session> desk_;
+    static inline std::string missing_;
+    static inline bool failed_ = false;
+    std::unique_ptr<SniBus> bus_;
+    std::deque<Process> programs_;
+    int launches_ = 0;
+};
+
+// KDE Plasma on X11: ksmserver's locker holds org.freedesktop.ScreenSaver,
+// kded5 the StatusNotifierWatcher.
+struct Kde : KdeSession {
+    void ForTheSuite() { SetIdleDelayToMinimum(); }
+    static inline const std::vector<std::string> kPrograms = {"Xvfb", "kwin_x11", "kded5",
+                                                              "ksmserver", "xdotool"};
+};
+
+class ProgramOnKdeTest : public ProgramOnDesktop<Kde> {
+  protected:
+    void TearDown() override {
+        ProgramOnDesktop<Kde>::TearDown();
+        // Only a new locker unlocks: the greeter wants a password.
+        if (desk_ && desk_->SaverActive()) {
+            desk_->RestartLocker();
+        }
+    }
+};
+
+TEST_F(ProgramOnKdeTest, StartLocksThroughKsmserverAndTheXTimeoutStaysZero) {
+    // KDE keeps the X server's own saver off: its locker is the saver.
+    ASSERT_EQ(Probe().SaverTimeout(), 0);
+    Process& program = Launch();
+    const std::string said = "wakewatch: screen saver through org.freedesktop.ScreenSaver\n";
+    EXPECT_NE(Err(program).find(said), std::string::npos) << Err(program);
+    EXPECT_EQ(MenuField(Menu(), kStart, "enabled"), "true");
+
+    ASSERT_TRUE(Click(kStart));
+    EXPECT_TRUE(WaitFor([&] { return Active(); }, 15s, 200ms)) << Err(program);
+    ASSERT_TRUE(Exit(program)) << program.Describe();
+    // ksmserver answers SetActive once locked, with no value: no failure.
+    EXPECT_EQ(Err(program).find("did not start"), std::string::npos) << Err(program);
+    EXPECT_EQ(Probe().SaverTimeout(), 0);
+}
+
+TEST_F(ProgramOnKdeTest, TheHoldKeepsTheIdleLockOffPastItsDelayAndExitLetsItFire) {
+    Process& program = Launch();
+    Desk().Nudge();
+    ASSERT_TRUE(Click(kDisable));
+    ASSERT_TRUE(Checked("1"));
+    // Unheld it locks at the delay (the greeter then takes a few seconds).
+    const auto delay = Desk().MinimumIdleDelay();
+    EXPECT_FALSE(WaitFor([&] { return Active(); }, delay + 8s, 1s))
+        << "locked while held: " << Err(program);
+    EXPECT_EQ(Probe().SaverTimeout(), 0);
+
+    ASSERT_TRUE(Exit(program)) << program.Describe();
+    // An idle time already past the delay does not lock when the hold goes:
+    // the locker's idle timer fires when the idle time reaches it, so it
+    // counts again from the next user activity.
+    Desk().Nudge();
+    EXPECT_TRUE(WaitFor([&] { return Active(); }, delay + 15s, 500ms))
+        << "the hold outlived the program";
+    EXPECT_EQ(Probe().SaverTimeout(), 0);
+}
+
+TEST_F(ProgramOnKdeTest, ReleasedTheIdleLockFiresAtItsDelay) {
+    Process& program = Launch();
+    Desk().Nudge();
+    ASSERT_TRUE(Click(kDisable));
+    ASSERT_TRUE(Checked("1"));
+    ASSERT_TRUE(Click(kDisable));
+    ASSERT_TRUE(Checked("0"));
+    EXPECT_TRUE(WaitFor([&] { return Active(); }, Desk().MinimumIdleDelay() + 15s, 500ms))
+        << Err(program);
+    EXPECT_EQ(Probe().SaverTimeout(), 0);
+}
+
+// MATE: mate-screensaver, idle from mate-session's presence. No panel: our
+// own watcher and host stand in for mate-panel's notification area, which
+// is not what these tests are about.
+struct Mate : MateSession {
+    void ForTheSuite() { SetIdleDelayToMinimum(); }
+    static inline const std::vector<std::string> kPrograms = {
+        "Xvfb", "mate-session", "mate-screensaver", "mate-screensaver-command", "xdotool"};
+};
+
+class ProgramOnMateTest : public ProgramOnDesktop<Mate> {
+  protected:
+    void SetUp() override {
+        ProgramOnDesktop<Mate>::SetUp();
+        if (!IsSkipped() && !HasFatalFailure()) {
+            Bus().StartHost();
+        }
+    }
+    void TearDown() override {
+        ProgramOnDesktop<Mate>::TearDown();
+        if (desk_ && desk_->SaverActive()) {
+            desk_->Deactivate();
+        }
+        bus_.reset();
+    }
+};
+
+TEST_F(ProgramOnMateTest, StartBlanksThroughMateScreensaver) {
+    Process& program = Launch();
+    const std::string said =
+        "wakewatch: screen saver through org.mate.ScreenSaver, held off through "
+        "org.gnome.SessionManager\n";
+    EXPECT_NE(Err(program).find(said), std::string::npos) << Err(program);
+    EXPECT_EQ(MenuField(Menu(), kStart, "enabled"), "true");
+    ASSERT_TRUE(Click(kStart));
+    EXPECT_TRUE(WaitFor([&] { return Active(); }, 15s, 200ms)) << Err(program);
+    EXPECT_EQ(Err(program).find("did not start"), std::string::npos) << Err(program);
+}
+
+TEST_F(ProgramOnMateTest, TheHoldIsTheSessionsIdleInhibitorUntilReleased) {
+    Process& program = Launch();
+    ASSERT_EQ(Desk().Inhibitors(), 0);
+    ASSERT_TRUE(Click(kDisable));
+    EXPECT_TRUE(WaitFor([&] { return Desk().Inhibitors() == 1; }, 5s, 100ms)) << Err(program);
+    ASSERT_TRUE(Click(kDisable));
+    EXPECT_TRUE(WaitFor([&] { return Desk().Inhibitors() == 0; }, 5s, 100ms)) << Err(program);
+}
+
+TEST_F(ProgramOnMateTest, TheHoldKeepsItFromBlankingPastItsDelayAndExitLetsItBlank) {
+    Process& program = Launch();
+    Desk().Nudge();
+    ASSERT_TRUE(Click(kDisable));
+    ASSERT_TRUE(WaitFor([&] { return Desk().Inhibitors() == 1; }, 5s, 100ms)) << Err(program);
+    // mate-screensaver blanks some ten seconds after the presence turned idle.
+    const auto delay = Desk().MinimumIdleDelay() + 15s;
+    EXPECT_FALSE(WaitFor([&] { return Active(); }, delay + 5s, 1s)) << "blanked while held";
+    EXPECT_NE(Desk().PresenceStatus(), 3);
+
+    ASSERT_TRUE(Exit(program)) << program.Describe();
+    EXPECT_EQ(Desk().Inhibitors(), 0);
+    // As on KDE, an idle time already past the delay does not turn the
+    // presence idle when the inhibitor goes; it counts from the next activity.
+    Desk().Nudge();
+    EXPECT_TRUE(WaitFor([&] { return Active(); }, delay + 5s, 500ms))
+        << "the hold outlived the program";
+}
+
+// XFCE: xfce4-panel's Status Tray hosts the item, xscreensaver is the saver,
+// with its shortest timeout.
+struct Xfce : XfceSession {
+    void ForTheSuite() { SetIdleDelayToMinimum(); }
+    static inline const std::vector<std::string> kPrograms = {
+        "Xvfb",    "xfce4-panel", "xscreensaver", "xscreensaver-command",
+        "xdotool", "import",      "compare"};
+};
+
+class ProgramOnXfceTest : public ProgramOnDesktop<Xfce> {
+  protected:
+    void TearDown() override {
+        ProgramOnDesktop<Xfce>::TearDown();
+        if (desk_ && desk_->SaverActive()) {
+            desk_->Deactivate();
+        }
+    }
+    // How many pixels of the panel's strip differ between two screenshots.
+    long PanelPixelsBetween(const std::string& before, const std::string& after) {
+        const std::string strip = "[1024x" + std::to_string(768 - XfceSession::kPanelTop) + "+0+" +
+                                  std::to_string(XfceSession::kPanelTop) + "]";
+        SpawnOptions tool;
+        tool.argv = {"compare", "-metric", "AE", before + strip, after + strip, "null:"};
+        tool.env = Environment::Clean().Entries();
+        tool.stderrPath = Dir() + "/compare.out";  // compare says its count there
+        RunToEnd(tool, 20s);
+        try {
+            return std::stol(ReadFile(tool.stderrPath));
+        } catch (const std::exception&) {
+            return -1;
+        }
+    }
+};
+
+TEST_F(ProgramOnXfceTest, TheIconIsDrawnInThePanelsStatusTray) {
+    const std::string before = Dir() + "/panel-empty.png";
+    const std::string after = Dir() + "/panel-with-item.png";
+    // xscreensaver blanks after 5 s here: each shot is taken awake.
+    const auto shoot = [&](const std::string& path) {
+        Desk().Deactivate();
+        return Desk().Desktop().X().Screenshot(path);
+    };
+    ASSERT_TRUE(shoot(before));
+    Process& program = Launch();
+    // A 24 px icon is some hundreds of pixels; the panel draws it a moment
+    // after reading the item.
+    EXPECT_TRUE(WaitFor([&] { return shoot(after) && PanelPixelsBetween(before, after) > 100; },
+                        15s, 500ms))
+        << PanelPixelsBetween(before, after) << " pixels changed; " << Err(program);
+}
+
+TEST_F(ProgramOnXfceTest, StartBlanksXScreenSaver) {
+    Process& program = Launch();
+    const std::string said = "wakewatch: screen saver through xscreensaver\n";
+    EXPECT_NE(Err(program).find(said), std::string::npos) << Err(program);
+    ASSERT_TRUE(Click(kStart));
+    EXPECT_TRUE(WaitFor([&] { return Active(); }, 10s, 200ms)) << Err(program);
+}
+
+TEST_F(ProgramOnXfceTest, TheHoldKeepsItsShortestTimeoutFromFiringUntilReleased) {
+    Process& program = Launch();
+    const auto delay = Desk().MinimumIdleDelay();
+    Desk().Nudge();
+    ASSERT_TRUE(Click(kDisable));
+    ASSERT_TRUE(Checked("1"));
+    EXPECT_FALSE(WaitFor([&] { return Active(); }, 3 * delay, 250ms))
+        << "blanked while held: " << Err(program);
+    ASSERT_TRUE(Click(kDisable));
+    ASSERT_TRUE(Checked("0"));
+    EXPECT_TRUE(WaitFor([&] { return Active(); }, delay + 5s, 250ms)) << Err(program);
+}
+
+TEST_F(ProgramOnXfceTest, ExitReleasesTheHold) {
+    Process& program = Launch();
+    Desk().Nudge();
+    ASSERT_TRUE(Click(kDisable));
+    ASSERT_TRUE(Checked("1"));
+    ASSERT_TRUE(Exit(program)) << program.Describe();
+    EXPECT_TRUE(WaitFor([&] { return Active(); }, Desk().MinimumIdleDelay() + 5s, 250ms));
+}
+
+// Cinnamon: cinnamon-screensaver, idle from cinnamon-session's presence; our
+// own watcher and host stand in for the shell's tray, as on MATE. Its
+// shortest idle delay (1 s) would blank between any two steps of a test, so
+// the suite runs at 10 s.
+struct Cinnamon : CinnamonSession {
+    void ForTheSuite() { SetIdleDelay(10); }
+    static constexpr auto kDelay = 10s;
+    static inline const std::vector<std::string> kPrograms = {
+        "Xvfb", "cinnamon-session", "cinnamon-screensaver", "cinnamon-screensaver-command",
+        "xdotool"};
+};
+
+class ProgramOnCinnamonTest : public ProgramOnDesktop<Cinnamon> {
+  protected:
+    void SetUp() override {
+        ProgramOnDesktop<Cinnamon>::SetUp();
+        if (!IsSkipped() && !HasFatalFailure()) {
+            Bus().StartHost();
+        }
+    }
+    void TearDown() override {
+        ProgramOnDesktop<Cinnamon>::TearDown();
+        if (desk_ && desk_->SaverActive()) {
+            desk_->Deactivate();
+        }
+        bus_.reset();
+    }
+};
+
+TEST_F(ProgramOnCinnamonTest, StartBlanksThroughCinnamonScreensaver) {
+    Process& program = Launch();
+    const std::string said =
+        "wakewatch: screen saver through org.cinnamon.ScreenSaver, held off through "
+        "org.gnome.SessionManager\n";
+    EXPECT_NE(Err(program).find(said), std::string::npos) << Err(program);
+    Desk().Nudge();
+    ASSERT_TRUE(Click(kStart));
+    EXPECT_TRUE(WaitFor([&] { return Active(); }, Cinnamon::kDelay / 2, 100ms)) << Err(program);
+    EXPECT_EQ(Err(program).find("did not start"), std::string::npos) << Err(program);
+}
+
+TEST_F(ProgramOnCinnamonTest, TheHoldKeepsItFromBlankingPastItsDelayUntilReleased) {
+    Process& program = Launch();
+    Desk().Nudge();
+    ASSERT_TRUE(Click(kDisable));
+    ASSERT_TRUE(WaitFor([&] { return Desk().Inhibitors() == 1; }, 5s, 100ms)) << Err(program);
+    EXPECT_FALSE(WaitFor([&] { return Active(); }, Cinnamon::kDelay + 5s, 250ms))
+        << "blanked while held";
+    ASSERT_TRUE(Click(kDisable));
+    ASSERT_TRUE(WaitFor([&] { return Desk().Inhibitors() == 0; }, 5s, 100ms)) << Err(program);
+    // It counts again from the next activity, as on MATE.
+    Desk().Nudge();
+    EXPECT_TRUE(WaitFor([&] { return Active(); }, Cinnamon::kDelay + 5s, 250ms));
+}
+
+TEST_F(ProgramOnCinnamonTest, ExitGivesTheInhibitorBack) {
+    Process& program = Launch();
+    ASSERT_TRUE(Click(kDisable));
+    ASSERT_TRUE(WaitFor([&] { return Desk().Inhibitors() == 1; }, 5s, 100ms)) << Err(program);
+    ASSERT_TRUE(Exit(program)) << program.Describe();
+    EXPECT_EQ(Desk().Inhibitors(), 0);
+}
+
+}  // namespace
+}  // namespace ww::e2e
