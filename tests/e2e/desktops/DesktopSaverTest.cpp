@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/e2e/WaitFor.h"
+#include "tests/e2e/desktops/CinnamonSession.h"
 #include "tests/e2e/desktops/SwayIdleSession.h"
 #include "tests/e2e/desktops/XscreensaverSession.h"
 
@@ -46,6 +47,9 @@ std::vector<Desktop> Desktops() {
          {"Xvfb", "xscreensaver", "xscreensaver-command"},
          [] { return std::make_unique<XscreensaverSession>(); }},
         {"SwayIdle", {"sway", "swayidle"}, [] { return std::make_unique<SwayIdleSession>(); }},
+        {"Cinnamon",
+         {"Xvfb", "cinnamon", "cinnamon-session", "cinnamon-screensaver", "gdbus", "gsettings"},
+         [] { return std::make_unique<CinnamonSession>(); }},
     };
 }
 
