@@ -24,6 +24,7 @@ constexpr uint kInhibitIdle = 8;
 const QString kGnome = QStringLiteral("org.gnome.ScreenSaver");
 const QString kMate = QStringLiteral("org.mate.ScreenSaver");
 const QString kCinnamon = QStringLiteral("org.cinnamon.ScreenSaver");
+const QString kCinnamonShell = QStringLiteral("org.Cinnamon");
 const QString kSessionManager = QStringLiteral("org.gnome.SessionManager");
 const QString kLogin = QStringLiteral("org.freedesktop.login1");
 
@@ -53,6 +54,8 @@ struct DesktopSaverBus::Impl {
     bool gnome = false;
     bool mate = false;
     bool cinnamon = false;
+    bool cinnamonShell = false;
+    bool cinnamonActivatable = false;
     bool sessionManager = false;
     bool logindSession = false;
     bool wanted = false;
@@ -68,12 +71,14 @@ void DesktopSaverBus::Impl::Watch() {
             gnome = daemon->isServiceRegistered(kGnome).value();
             mate = daemon->isServiceRegistered(kMate).value();
             cinnamon = daemon->isServiceRegistered(kCinnamon).value();
+            cinnamonShell = daemon->isServiceRegistered(kCinnamonShell).value();
+            cinnamonActivatable = daemon->activatableServiceNames().value().contains(kCinnamon);
             sessionManager = daemon->isServiceRegistered(kSessionManager).value();
         }
         auto* watcher = new QDBusServiceWatcher(&context);
         watcher->setConnection(bus);
         watcher->setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
-        watcher->setWatchedServices({kGnome, kMate, kCinnamon, kSessionManager});
+        watcher->setWatchedServices({kGnome, kMate, kCinnamon, kCinnamonShell, kSessionManager});
         QObject::connect(
             watcher, &QDBusServiceWatcher::serviceOwnerChanged, &context,
             [this](const QString& name, const QString& oldOwner, const QString& newOwner) {
@@ -84,6 +89,8 @@ void DesktopSaverBus::Impl::Watch() {
                     mate = now;
                 } else if (name == kCinnamon) {
                     cinnamon = now;
+                } else if (name == kCinnamonShell) {
+                    cinnamonShell = now;
                 } else if (name == kSessionManager) {
                     // Its inhibitors die with it.
                     if (!oldOwner.isEmpty()) {
@@ -137,7 +144,10 @@ DesktopSaverBus::~DesktopSaverBus() {
 void DesktopSaverBus::Offer(SaverOffer& offer) const {
     offer.gnome = impl_->gnome;
     offer.mate = impl_->mate;
-    offer.cinnamon = impl_->cinnamon;
+    // cinnamon-screensaver leaves the bus 30 s after it was last active and
+    // the bus starts it again on the next call: in Cinnamon's session it is
+    // the saver all along.
+    offer.cinnamon = impl_->cinnamon || (impl_->cinnamonShell && impl_->cinnamonActivatable);
     offer.sessionManager = impl_->sessionManager;
     offer.logindSession = impl_->logindSession;
 }

@@ -171,6 +171,13 @@ int CinnamonSession::PresenceStatus() {
     return std::atoi(answer.out.c_str() + at + 7);
 }
 
+bool CinnamonSession::SaverOnBus() {
+    const Output answer = Tool({"gdbus", "call", "--session", "--dest", "org.freedesktop.DBus",
+                                "--object-path", "/org/freedesktop/DBus", "--method",
+                                "org.freedesktop.DBus.NameHasOwner", "org.cinnamon.ScreenSaver"});
+    return answer.out.find("(true,)") != std::string::npos;
+}
+
 bool CinnamonSession::SaverActive() {
     const Output answer = Call("GetActive");
     if (answer.code != 0) {

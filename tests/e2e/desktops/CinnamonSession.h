@@ -40,6 +40,9 @@ class CinnamonSession : public DesktopSession {
     Environment ProgramEnv(const std::string& traceName) const;
     // The session's icon window of pid docked in Cinnamon's tray; 0 if none.
     XWindow DockedIconOf(pid_t pid) const;
+    // Whether cinnamon-screensaver is running: asked of the bus, which the
+    // saver's own query would start it.
+    bool SaverOnBus();
     // The presence of the session manager: 0 available, 3 idle.
     int PresenceStatus();
 

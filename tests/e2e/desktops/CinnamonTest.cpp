@@ -152,6 +152,19 @@ TEST_F(CinnamonTest, StartFromTheMenuActivatesCinnamonsSaver) {
     EXPECT_NE(err.find("org.cinnamon.ScreenSaver"), std::string::npos) << err;
 }
 
+// cinnamon-screensaver ends 30 s after it was last active and the bus starts
+// it again when it is next called: the choice stays with it meanwhile.
+TEST_F(CinnamonTest, StartActivatesCinnamonsSaverAfterItEndedWhileInactive) {
+    const XWindow icon = Launch();
+    ASSERT_NE(icon, 0u) << program_->Describe();
+    ASSERT_TRUE(WaitFor([&] { return !session_->SaverOnBus(); }, 45s, 500ms))
+        << "cinnamon-screensaver stayed on the bus";
+    ASSERT_TRUE(Pick(icon, "s"));
+    EXPECT_TRUE(Fires()) << "cinnamon-screensaver was not started and activated";
+    const std::string err = ReadFile(program_->StderrPath());
+    EXPECT_EQ(err.find("the X server's saver"), std::string::npos) << err;
+}
+
 TEST_F(CinnamonTest, DisableHoldsCinnamonsIdleActionUntilUnchecked) {
     const XWindow icon = Launch();
     ASSERT_NE(icon, 0u) << program_->Describe();
