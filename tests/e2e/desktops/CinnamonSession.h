@@ -14,8 +14,11 @@ namespace ww::e2e {
 // session's components, on a private session bus, with no system bus (the
 // session manager then uses neither logind nor ConsoleKit). Settings go to a
 // GLib keyfile in a private home. cinnamon-screensaver goes active when the
-// session manager's presence turns idle, which is what an idle inhibitor
-// holds off. Runs as root: nothing here refuses it.
+// session manager's presence turns idle, which the session manager's idle
+// inhibitors hold off. It ends itself 30 s after it was last active and the
+// bus starts it again on the next call; while it is away, idleness starts
+// nothing, so a test of the idle action runs within that time or calls it
+// first. Runs as root: nothing here refuses it.
 class CinnamonSession : public DesktopSession {
   public:
     CinnamonSession();
