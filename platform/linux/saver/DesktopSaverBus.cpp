@@ -29,6 +29,7 @@ const QString kGnome = QStringLiteral("org.gnome.ScreenSaver");
 const QString kGnomeShield = QStringLiteral("org.gnome.Shell.ScreenShield");
 const QString kMate = QStringLiteral("org.mate.ScreenSaver");
 const QString kCinnamon = QStringLiteral("org.cinnamon.ScreenSaver");
+const QString kCinnamonShell = QStringLiteral("org.Cinnamon");
 const QString kSessionManager = QStringLiteral("org.gnome.SessionManager");
 const QString kLogin = QStringLiteral("org.freedesktop.login1");
 
@@ -59,6 +60,8 @@ struct DesktopSaverBus::Impl {
     bool gnomeShield = false;
     bool mate = false;
     bool cinnamon = false;
+    bool cinnamonShell = false;
+    bool cinnamonActivatable = false;
     bool sessionManager = false;
     bool logindSession = false;
     bool wanted = false;
@@ -70,17 +73,11 @@ struct DesktopSaverBus::Impl {
 
 void DesktopSaverBus::Impl::Watch() {
     if (bus.isConnected()) {
-        if (const QDBusConnectionInterface* daemon = bus.interface()) {
-            gnome = daemon->isServiceRegistered(kGnome).value();
-            gnomeShield = daemon->isServiceRegistered(kGnomeShield).value();
-            mate = daemon->isServiceRegistered(kMate).value();
-            cinnamon = daemon->isServiceRegistered(kCinnamon).value();
-            sessionManager = daemon->isServiceRegistered(kSessionManager).value();
-        }
         auto* watcher = new QDBusServiceWatcher(&context);
         watcher->setConnection(bus);
         watcher->setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
-        watcher->setWatchedServices({kGnome, kGnomeShield, kMate, kCinnamon, kSessionManager});
+        watcher->setWatchedServices(
+            {kGnome, kGnomeShield, kMate, kCinnamon, kCinnamonShell, kSessionManager});
         QObject::connect(
             watcher, &QDBusServiceWatcher::serviceOwnerChanged, &context,
             [this](const QString& name, const QString& oldOwner, const QString& newOwner) {
@@ -93,6 +90,8 @@ void DesktopSaverBus::Impl::Watch() {
                     mate = now;
                 } else if (name == kCinnamon) {
                     cinnamon = now;
+                } else if (name == kCinnamonShell) {
+                    cinnamonShell = now;
                 } else if (name == kSessionManager) {
                     // Its inhibitors die with it.
                     if (!oldOwner.isEmpty()) {
@@ -104,6 +103,16 @@ void DesktopSaverBus::Impl::Watch() {
                     }
                 }
             });
+        // Looked for once the watch is in place, so one that comes in between is not missed.
+        if (const QDBusConnectionInterface* daemon = bus.interface()) {
+            gnome = daemon->isServiceRegistered(kGnome).value();
+            gnomeShield = daemon->isServiceRegistered(kGnomeShield).value();
+            mate = daemon->isServiceRegistered(kMate).value();
+            cinnamon = daemon->isServiceRegistered(kCinnamon).value();
+            cinnamonShell = daemon->isServiceRegistered(kCinnamonShell).value();
+            cinnamonActivatable = daemon->activatableServiceNames().value().contains(kCinnamon);
+            sessionManager = daemon->isServiceRegistered(kSessionManager).value();
+        }
     }
     // The caller's own session, if it has one; asked once, as it cannot change.
     const QDBusConnection system = QDBusConnection::systemBus();
@@ -146,7 +155,10 @@ DesktopSaverBus::~DesktopSaverBus() {
 void DesktopSaverBus::Offer(SaverOffer& offer) const {
     offer.gnome = impl_->gnome || impl_->gnomeShield;
     offer.mate = impl_->mate;
-    offer.cinnamon = impl_->cinnamon;
+    // cinnamon-screensaver leaves the bus 30 s after it was last active and
+    // the bus starts it again on the next call: in Cinnamon's session it is
+    // the saver all along.
+    offer.cinnamon = impl_->cinnamon || (impl_->cinnamonShell && impl_->cinnamonActivatable);
     offer.sessionManager = impl_->sessionManager;
     offer.logindSession = impl_->logindSession;
 }

@@ -1,6 +1,9 @@
 #include "platform/linux/tray/QtTrayView.h"
 
-#include <QCoreApplication>
+#include <xcb/xproto.h>
+
+#include <QApplication>
+#include <QCursor>
 #include <QHelpEvent>
 #include <QToolTip>
 
@@ -13,7 +16,22 @@ QtTrayView::QtTrayView(Trace& trace) : trace_(trace), sni_(trace) {
     sni_.onActivate = [this] { ReportClick(TrayClick::DoubleClick); };
     if (QCoreApplication::instance() != nullptr) {
         QCoreApplication::instance()->installEventFilter(this);
+        QCoreApplication::instance()->installNativeEventFilter(this);
     }
+    // Qt's own wake-up delay before a tooltip.
+    enteredRest_.setSingleShot(true);
+    enteredRest_.setInterval(700);
+    connect(&enteredRest_, &QTimer::timeout, this, [this] {
+        if (entered_.isNull()) {
+            return;
+        }
+        const QPoint at = QCursor::pos();
+        QHelpEvent ask(QEvent::ToolTip, entered_->mapFromGlobal(at), at);
+        QCoreApplication::sendEvent(entered_.data(), &ask);
+        if (trace_.Enabled()) {
+            trace_.Write("tooltip-on-entry");
+        }
+    });
 }
 
 QtTrayView::~QtTrayView() = default;
@@ -109,10 +127,55 @@ void QtTrayView::ReportClick(TrayClick click) {
 }
 
 bool QtTrayView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ToolTip && watched->isWidgetType() &&
-        watched->inherits("QSystemTrayIconSys")) {
+    if (!watched->isWidgetType() || !watched->inherits("QSystemTrayIconSys")) {
+        return false;
+    }
+    if (event->type() == QEvent::ToolTip) {
         tipWidget_ = static_cast<QWidget*>(watched);
         tipPosition_ = static_cast<QHelpEvent*>(event)->globalPos();
+    } else if (event->type() == QEvent::MouseButtonPress) {
+        // A click opens the menu, not the tooltip.
+        enteredRest_.stop();
+    }
+    return false;
+}
+
+// Cinnamon's tray forwards only crossings and clicks to a docked icon, each
+// sent with XSendEvent to the icon's window, never pointer motion. Qt takes
+// the clicks; it drops core crossings while it reads the pointer through
+// XInput 2, and asks for a tooltip only after motion anyway. So a forwarded
+// entry asks for the tooltip itself after the usual rest, and a forwarded
+// leave takes it away. Real crossings are not sent events: Qt's own handling
+// stays as it is on other trays.
+bool QtTrayView::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (!xembed_ || eventType != "xcb_generic_event_t") {
+        return false;
+    }
+    const auto* generic = static_cast<const xcb_generic_event_t*>(message);
+    const bool sent = (generic->response_type & 0x80) != 0;
+    const int type = generic->response_type & 0x7f;
+    if (!sent || (type != XCB_ENTER_NOTIFY && type != XCB_LEAVE_NOTIFY)) {
+        return false;
+    }
+    const auto* crossing = static_cast<const xcb_enter_notify_event_t*>(message);
+    QWidget* icon = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->inherits("QSystemTrayIconSys") && widget->internalWinId() == crossing->event) {
+            icon = widget;
+        }
+    }
+    if (icon == nullptr) {
+        return false;
+    }
+    if (type == XCB_ENTER_NOTIFY) {
+        entered_ = icon;
+        enteredRest_.start();
+    } else {
+        enteredRest_.stop();
+        entered_.clear();
+        if (tipWidget_ == icon && QToolTip::isVisible()) {
+            QToolTip::hideText();
+        }
     }
     return false;
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QAbstractNativeEventFilter>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -21,7 +23,7 @@ namespace ww::platform {
 // StatusNotifierItem, when the first one is made, by whether a host was
 // registered then. So the toolkit's icon is made only when it is first needed
 // in an XEmbed tray, a moment when no host is there: it stays XEmbed.
-class QtTrayView final : public QObject, public TrayView {
+class QtTrayView final : public QObject, public QAbstractNativeEventFilter, public TrayView {
   public:
     explicit QtTrayView(Trace& trace);
     ~QtTrayView() override;
@@ -45,6 +47,9 @@ class QtTrayView final : public QObject, public TrayView {
     // Remembers where and for which widget the XEmbed icon's tooltip was
     // asked for, to refresh it in place.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Shows and hides the XEmbed icon's tooltip on crossings a tray host
+    // forwards with XSendEvent.
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
   private:
     QSystemTrayIcon& XEmbedIcon();
@@ -60,6 +65,8 @@ class QtTrayView final : public QObject, public TrayView {
     ClickHandler onClick_;
     QPointer<QWidget> tipWidget_;
     QPoint tipPosition_;
+    QPointer<QWidget> entered_;
+    QTimer enteredRest_;
 };
 
 }  // namespace ww::platform

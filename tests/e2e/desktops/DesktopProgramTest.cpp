@@ -10,7 +10,7 @@
 
 #include "tests/e2e/SniBus.h"
 #include "tests/e2e/WaitFor.h"
-#include "tests/e2e/desktops/CinnamonSession.h"
+#include "tests/e2e/desktops/CinnamonSaverSession.h"
 #include "tests/e2e/desktops/KdeSession.h"
 #include "tests/e2e/desktops/MateSession.h"
 #include "tests/e2e/desktops/XfceSession.h"
@@ -327,7 +327,7 @@ TEST_F(ProgramOnXfceTest, ExitReleasesTheHold) {
 // own watcher and host stand in for the shell's tray, as on MATE. Its
 // shortest idle delay (1 s) would blank between any two steps of a test, so
 // the suite runs at 10 s.
-struct Cinnamon : CinnamonSession {
+struct Cinnamon : CinnamonSaverSession {
     void ForTheSuite() { SetIdleDelay(10); }
     static constexpr auto kDelay = 10s;
     static inline const std::vector<std::string> kPrograms = {

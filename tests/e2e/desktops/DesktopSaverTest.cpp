@@ -50,8 +50,7 @@ std::vector<Desktop> Desktops() {
          {"Xvfb", "xfce4-panel", "xscreensaver", "xscreensaver-command", "xdotool"},
          [] { return std::make_unique<XfceSession>(); }},
         {"Cinnamon",
-         {"Xvfb", "cinnamon-session", "cinnamon-screensaver", "cinnamon-screensaver-command",
-          "xdotool"},
+         {"Xvfb", "cinnamon", "cinnamon-session", "cinnamon-screensaver", "gdbus", "gsettings"},
          [] { return std::make_unique<CinnamonSession>(); }},
     };
 }
