@@ -1,9 +1,12 @@
 #include "platform/linux/tray/sni/SniItem.h"
 
 #include <unistd.h>
+#include <QDBusConnectionInterface>
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
+#include <QDBusReply>
 #include <QDBusVariant>
+#include <QFile>
 #include <QImage>
 #include <QPixmap>
 #include <QRegularExpression>
@@ -88,7 +91,7 @@ bool SniItem::Names(const QString& entry, const QString& service, const QString&
 
 void SniItem::SetToolTip(const QString& tip) {
     tip_ = tip;
-    if (shown_ && publishedTip_ != tip_) {
+    if (shown_ && tipsShown_ && publishedTip_ != tip_) {
         Emit("NewToolTip");
     }
 }
@@ -163,7 +166,33 @@ void SniItem::Show() {
     shown_ = true;
     publishedTip_ = tip_;
     publishedIcon_ = icon_.cacheKey();
+    tipsShown_ = ShowsToolTips(WatcherProgram());
+    if (!tipsShown_) {
+        trace_.Write("sni tooltips unannounced");
+    }
     Register();
+}
+
+bool SniItem::ShowsToolTips(const QString& watcherProgram) {
+    // GNOME Shell's AppIndicator extension (the watcher inside the shell)
+    // shows no tooltips, by its design, yet reads every one it is told of.
+    return watcherProgram != QLatin1String("gnome-shell");
+}
+
+QString SniItem::WatcherProgram() const {
+    const QDBusConnectionInterface* bus = bus_.interface();
+    if (bus == nullptr) {
+        return {};
+    }
+    const QDBusReply<uint> pid = bus->servicePid(kWatcherService);
+    if (!pid.isValid()) {
+        return {};
+    }
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid.value()));
+    if (!comm.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromUtf8(comm.readAll()).trimmed();
 }
 
 void SniItem::Hide() {

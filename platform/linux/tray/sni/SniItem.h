@@ -103,6 +103,11 @@ class SniItem final : public QObject {
     // connection's name with the path after "@".
     static bool Names(const QString& entry, const QString& service, const QString& connection);
 
+    // Whether the host whose watcher runs as this program (its process
+    // name) shows tooltips: NewToolTip goes only to those, while ToolTip
+    // always reads as it is.
+    static bool ShowsToolTips(const QString& watcherProgram);
+
   private:
     // The interface's methods, as the generated adaptor calls them.
     friend class ::SniItemAdaptor;
@@ -133,6 +138,8 @@ class SniItem final : public QObject {
     bool Listed(const QStringList& items) const;
     // The watcher no longer has the item: registers it again, in a while.
     void Forgotten();
+    // The process name of the watcher on bus_; empty when unknown.
+    QString WatcherProgram() const;
 
     Trace& trace_;
     DBusExport export_;
@@ -144,6 +151,7 @@ class SniItem final : public QObject {
     QString service_;
     DBusExport* menu_ = nullptr;
     bool shown_ = false;
+    bool tipsShown_ = true;
     // The watcher answered the last registration.
     bool registered_ = false;
     RegisterAgain again_;
