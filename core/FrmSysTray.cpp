@@ -104,6 +104,7 @@ void FrmSysTray::timUpdate_Timer() {
     network_.Update();
     ShowUptime();
     hotCorners_.UpdateTrayState();
+    menu_.FollowMenuStates();
     ports_.eventLoop.DoEvents();
     if (unloaded_) {
         return;  // a menu or window event ended the program meanwhile

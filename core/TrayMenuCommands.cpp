@@ -51,13 +51,20 @@ void TrayMenuCommands::OpenMainWindow() {
 }
 
 void TrayMenuCommands::PopupMenu() {
-    namespace menu = tray::menu;
     const bool saverActive = saver_.GetScreenSaverActive();
     hotCornersChecked_ = shared_.HotCornersEnabled == 1;
+    SetMenuStates(saverActive, hotCornersChecked_);
+    // The menu closes when the user clicks elsewhere only while the form is in front.
+    ports_.windows.SetForegroundWindow(trayForm_);
+    ports_.trayMenu.PopupMenu();
+}
+
+void TrayMenuCommands::SetMenuStates(bool saverActive, bool hotCornersChecked) {
+    namespace menu = tray::menu;
     ports_.trayMenu.SetItemState(menu::menuStartSSaver, false, saverActive);
     // Greyed too where the desktop hides the corners from programs.
     ports_.trayMenu.SetItemState(
-        menu::menuHotCorners, hotCornersChecked_,
+        menu::menuHotCorners, hotCornersChecked,
         !shared_.ScreenSaverDisabled && ports_.cursorScreen.CanWatchCorners());
     // Greyed where nothing can hold the saver off, unless it is checked: the
     // way back to "on" stays open.
@@ -68,9 +75,23 @@ void TrayMenuCommands::PopupMenu() {
         ports_.trayMenu.SetItemState(menu::menuConfigSSaver, false, !grey);
         configGreyed_ = grey;
     }
-    // The menu closes when the user clicks elsewhere only while the form is in front.
-    ports_.windows.SetForegroundWindow(trayForm_);
-    ports_.trayMenu.PopupMenu();
+}
+
+// The check a click on "Enable Hot Corners" goes by stays the one the last
+// opening set: a host that shows the menu unasked still asks on the click.
+void TrayMenuCommands::FollowMenuStates() {
+    if (!ports_.trayMenu.ShownWithoutAsking()) {
+        return;
+    }
+    const auto& corners = hotCorners_.State();
+    const Followed now{shared_.HotCornersEnabled, shared_.ScreenSaverDisabled,
+                       corners.StartCornerState, corners.DisableCornerState};
+    if (followed_ == now && ++ticksSinceStates_ < kRecheckTicks) {
+        return;
+    }
+    followed_ = now;
+    ticksSinceStates_ = 0;
+    SetMenuStates(saver_.GetScreenSaverActive(), shared_.HotCornersEnabled == 1);
 }
 
 void TrayMenuCommands::MenuCommand(int id) {

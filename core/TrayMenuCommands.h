@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "core/SharedState.h"
 #include "corners/HotCorners.h"
@@ -30,12 +32,30 @@ class TrayMenuCommands final : public platform::TrayMenuEvents {
     void menuDisableSSaver_Click();
     void menuConfigSSaver_Click();
 
+    // Once per tick, after the tray state: for a menu that a tray host may
+    // show without asking first, the checks and greys follow what they show
+    // at once when a flag or a corner changed, and every kRecheckTicks ticks
+    // for the saver, which can come and go outside the program.
+    void FollowMenuStates();
+    static constexpr int kRecheckTicks = 25;  // 10 s of 400 ms ticks
+
     // TrayMenuEvents
     void MenuCommand(int id) override;
 
   private:
     void OpenMainWindow();
     void PopupMenu();
+    // The checks and greys of a right press, hot corners checked or not.
+    void SetMenuStates(bool saverActive, bool hotCornersChecked);
+
+    // What the followed states hang on, as the last tick saw it.
+    struct Followed {
+        std::uint8_t hotCorners = 0;
+        bool saverDisabled = false;
+        std::uint8_t startCorner = 0;
+        std::uint8_t disableCorner = 0;
+        bool operator==(const Followed&) const = default;
+    };
 
     platform::Ports& ports_;
     SharedState& shared_;
@@ -50,6 +70,8 @@ class TrayMenuCommands final : public platform::TrayMenuEvents {
     // The settings entry starts enabled; it is told only when that changes,
     // so a saver with settings leaves the menu as it always was.
     bool configGreyed_ = false;
+    std::optional<Followed> followed_;
+    int ticksSinceStates_ = 0;
 };
 
 }  // namespace ww::core

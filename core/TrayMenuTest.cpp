@@ -292,6 +292,60 @@ TEST_F(TrayMenuTest, ASaverTheSystemWillNotSwitchOffStaysOnAndIsSaid) {
     EXPECT_FALSE(OpenMenu().at(menu::menuDisableSSaver).checked);
 }
 
+// A host that shows the menu without asking first shows the states the
+// program keeps current: changed by a command, by the bottom-right corner or
+// by the settings page, they follow within a tick; a saver that stops outside
+// is followed within kRecheckTicks.
+TEST_F(TrayMenuTest, UnaskedHostsSeeTheStatesFollowBetweenOpenings) {
+    sim.trayMenu().SetShownWithoutAsking(true);
+    Shared().HotCornersEnabled = 1;
+    sim.cursorScreen().SetScreenSize(1024, 768);
+    sim.cursorScreen().SetCursor(500, 300);
+    sim.clock().AdvanceMs(400);
+    const auto state = [&](int id) { return sim.trayMenu().State(id); };
+    EXPECT_TRUE(state(menu::menuHotCorners).checked);
+    EXPECT_TRUE(state(menu::menuStartSSaver).enabled);
+
+    // "Disable Screen Saver" from the menu: checked, the rest greyed.
+    ASSERT_TRUE(sim.trayMenu().Choose(menu::menuDisableSSaver));
+    sim.clock().AdvanceMs(400);
+    EXPECT_TRUE(state(menu::menuDisableSSaver).checked);
+    EXPECT_FALSE(state(menu::menuHotCorners).enabled);
+    EXPECT_FALSE(state(menu::menuStartSSaver).enabled);
+    ASSERT_TRUE(sim.trayMenu().Choose(menu::menuDisableSSaver));
+    sim.clock().AdvanceMs(400);
+    EXPECT_FALSE(state(menu::menuDisableSSaver).checked);
+    EXPECT_TRUE(state(menu::menuStartSSaver).enabled);
+
+    // Resting bottom right holds the saver off: Start greys, and comes back.
+    sim.cursorScreen().SetCursor(1023, 767);
+    sim.clock().AdvanceMs(800);
+    EXPECT_FALSE(state(menu::menuStartSSaver).enabled);
+    sim.cursorScreen().SetCursor(500, 300);
+    sim.clock().AdvanceMs(400);
+    EXPECT_TRUE(state(menu::menuStartSSaver).enabled);
+
+    // The settings page turns the corners off.
+    Shared().HotCornersEnabled = 0;
+    sim.clock().AdvanceMs(400);
+    EXPECT_FALSE(state(menu::menuHotCorners).checked);
+
+    // The saver goes away outside the program.
+    sim.systemParameters().SetSaverActive(0);
+    sim.clock().AdvanceMs(400 * (TrayMenuCommands::kRecheckTicks - 1));
+    EXPECT_TRUE(state(menu::menuStartSSaver).enabled);
+    sim.clock().AdvanceMs(400);
+    EXPECT_FALSE(state(menu::menuStartSSaver).enabled);
+    EXPECT_TRUE(sim.trayMenu().Popups().empty());
+}
+
+TEST_F(TrayMenuTest, AMenuOnlyTheProgramShowsIsSetOnlyWhenItOpens) {
+    sim.clock().AdvanceMs(400 * 2 * TrayMenuCommands::kRecheckTicks);
+    ASSERT_TRUE(sim.trayMenu().Choose(menu::menuDisableSSaver));
+    sim.clock().AdvanceMs(400);
+    EXPECT_TRUE(Calls({"SetItemState"}).empty());
+}
+
 TEST_F(TrayMenuTest, StartAndConfigureTheSaver) {
     OpenMenu(menu::menuStartSSaver);
     EXPECT_EQ(sim.systemParameters().ScreenSaverStarts(), 1);

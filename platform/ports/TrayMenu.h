@@ -39,6 +39,11 @@ class TrayMenu {
     // the icon's right-press code) just lets that showing go on. The chosen
     // item arrives as MenuCommand.
     virtual void PopupMenu() = 0;
+
+    // Whether a tray host may show the menu without the program being asked
+    // first (a host that draws it itself and asks nothing before): then the
+    // program keeps the checks and greys current between openings.
+    virtual bool ShownWithoutAsking() const { return false; }
 };
 
 }  // namespace ww::platform

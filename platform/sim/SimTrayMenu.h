@@ -26,6 +26,7 @@ class SimTrayMenu : public TrayMenu {
     void SetItemState(int id, bool checked, bool enabled) override;
     // Records the states shown, then reports the chosen item, if any.
     void PopupMenu() override;
+    bool ShownWithoutAsking() const override { return shownWithoutAsking_; }
 
     // --- control ---
     // The next popup chooses `id` (0: closed without a choice); one popup only.
@@ -33,6 +34,8 @@ class SimTrayMenu : public TrayMenu {
     // The user chooses `id` from a menu the tray host showed by itself.
     // False when there is no menu, no such item, or it is greyed or a separator.
     bool Choose(int id);
+    // A tray host that shows the menu without asking the program first.
+    void SetShownWithoutAsking(bool shown) { shownWithoutAsking_ = shown; }
 
     const std::vector<MenuItem>& Items() const { return items_; }
     int DefaultId() const { return defaultId_; }
@@ -48,6 +51,7 @@ class SimTrayMenu : public TrayMenu {
     Snapshot states_;
     std::vector<Snapshot> popups_;
     int nextChoice_ = 0;
+    bool shownWithoutAsking_ = false;
 };
 
 }  // namespace ww::platform

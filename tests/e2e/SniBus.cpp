@@ -84,6 +84,7 @@ void SniBus::StartHost(int watcherAfterMs, int hostAfterMs) {
                     "--log",           LogPath(++starts_),
                     "--watcher-after", std::to_string(watcherAfterMs),
                     "--host-after",    std::to_string(hostAfterMs)};
+    options.argv.insert(options.argv.end(), hostOptions_.begin(), hostOptions_.end());
     options.env = With(Environment::Clean()).Entries();
     options.stderrPath = dir_ + "/host-" + std::to_string(starts_) + ".stderr";
     host_.emplace(options);

@@ -31,6 +31,8 @@ class SniBus {
 
     // Starts the watcher after watcherAfterMs and its host after hostAfterMs.
     void StartHost(int watcherAfterMs = 0, int hostAfterMs = 0);
+    // Options of wakewatch_sni_host serve for the starts after this.
+    void SetHostOptions(std::vector<std::string> options) { hostOptions_ = std::move(options); }
     // Ends the host with this signal and waits for it to go.
     void StopHost(int signal);
     // Ends the dbus-daemon and starts another at the same address; every
@@ -56,6 +58,7 @@ class SniBus {
     std::unique_ptr<Process> daemon_;
     std::string address_;
     std::optional<Process> host_;
+    std::vector<std::string> hostOptions_;
     int starts_ = 0;
     int daemons_ = 0;
 };

@@ -4,14 +4,19 @@
 // from the interface XML in platform/linux/tray/sni.
 //
 //   wakewatch_sni_host serve --address A --log FILE [--watcher-after MS] [--host-after MS]
+//                            [--drop N [--drop-silently]] [--refetch-all]
 //     Takes the watcher's name after MS, registers a host after MS (both from
 //     start). Logs, as "<ms> <event> <fields>" lines: "watcher up", "host up",
 //     "item registered" for every registration, and, while the host is up,
 //     "item props" read from each newly registered item, "tooltip" and "icon"
-//     after NewToolTip and NewIcon.
-//   wakewatch_sni_host call --address A props|menu|activate|click ID|context-menu X Y
+//     after NewToolTip and NewIcon, "menu updated" for each entry an
+//     ItemsPropertiesUpdated names. --drop forgets the first N registrations
+//     800 ms after each ("item dropped"), announced unless --drop-silently;
+//     --refetch-all reads every property after every signal of the item.
+//   wakewatch_sni_host call --address A props|menu|layout|activate|click ID|context-menu X Y
 //     Acts on the first registered item (or on the item of --service NAME,
-//     registered or not); prints what it read in the same form.
+//     registered or not); prints what it read in the same form ("layout":
+//     the menu as it is, without AboutToShow first).
 //   wakewatch_sni_host call --address A raw item|menu item|menu|properties MEMBER [ARG...]
 //     Calls MEMBER of the item's or the menu's interface (or of
 //     org.freedesktop.DBus.Properties) on that object with these arguments,
@@ -84,12 +89,21 @@ QVariant Unwrap(const QVariant& value) {
 
 QString DescribeItem(const QVariantMap& all) {
     const auto tip = qdbus_cast<SniToolTip>(all.value("ToolTip"));
-    return QStringLiteral("id=%1 title=%2 category=%3 status=%4 tip=%5 menu=%6 ")
+    return QStringLiteral("id=%1 title=%2 category=%3 status=%4 tip=%5 menu=%6 names=%7 ")
                .arg(Quote(all.value("Id").toString()), Quote(all.value("Title").toString()),
                     Quote(all.value("Category").toString()), Quote(all.value("Status").toString()),
                     Quote(tip.title),
-                    Quote(qvariant_cast<QDBusObjectPath>(all.value("Menu")).path())) +
+                    Quote(qvariant_cast<QDBusObjectPath>(all.value("Menu")).path()),
+                    QStringList(all.keys()).join(u',')) +
            Describe(qdbus_cast<SniPixmaps>(all.value("IconPixmap")));
+}
+
+QString DescribeEntry(int id, const QVariantMap& properties) {
+    QString line = QStringLiteral("id=%1").arg(id);
+    for (auto it = properties.begin(); it != properties.end(); ++it) {
+        line += QStringLiteral(" %1=%2").arg(it.key(), Quote(Unwrap(it.value()).toString()));
+    }
+    return line;
 }
 
 // The item's properties all at once: the generated proxy reads them one by one.
@@ -161,6 +175,7 @@ void SniHostWatcher::Registered(const QString& service, const QString& sender) {
                              [this, item] { OnItemSignal(*item, true); });
             QObject::connect(item, &SniHostItemProxy::NewIcon, this,
                              [this, item] { OnItemSignal(*item, false); });
+            FollowMenu(*item);
         }
     }
     log_.Write("item registered service=" + Quote(service) + " sender=" + Quote(sender));
@@ -169,10 +184,59 @@ void SniHostWatcher::Registered(const QString& service, const QString& sender) {
         log_.Write("item props service=" + Quote(service) + " " +
                    DescribeItem(AllProperties(bus_, service)));
     }
+    if (drops_ > 0) {
+        --drops_;
+        QTimer::singleShot(800, this, [this, service] { Drop(service); });
+    }
+}
+
+void SniHostWatcher::Drop(const QString& service) {
+    if (!items_.removeAll(service)) {
+        return;
+    }
+    log_.Write("item dropped service=" + Quote(service));
+    if (!dropSilently_) {
+        emit StatusNotifierItemUnregistered(service);
+    }
+}
+
+void SniHostWatcher::FollowMenu(SniHostItemProxy& item) {
+    const QString path = item.menu().path();
+    if (path.isEmpty() || path == QLatin1String("/")) {
+        return;
+    }
+    // As messages: the generated proxy's ItemsPropertiesUpdated, with
+    // argument types of our own, did not reach its connections here.
+    const QString menu = QString::fromLatin1(SniHostMenuProxy::staticInterfaceName());
+    bus_.connect(item.service(), path, menu, QStringLiteral("ItemsPropertiesUpdated"), this,
+                 SLOT(MenuUpdated(QDBusMessage)));
+    bus_.connect(item.service(), path, menu, QStringLiteral("LayoutUpdated"), this,
+                 SLOT(MenuLaidOut(QDBusMessage)));
+}
+
+void SniHostWatcher::MenuUpdated(const QDBusMessage& message) {
+    for (const auto& entry :
+         qdbus_cast<ww::platform::DbusMenuItems>(message.arguments().value(0))) {
+        log_.Write("menu updated " + DescribeEntry(entry.id, entry.properties));
+    }
+}
+
+void SniHostWatcher::MenuLaidOut(const QDBusMessage& message) {
+    log_.Write(QStringLiteral("menu layout revision=%1 parent=%2")
+                   .arg(message.arguments().value(0).toUInt())
+                   .arg(message.arguments().value(1).toInt()));
 }
 
 void SniHostWatcher::OnItemSignal(SniHostItemProxy& item, bool tip) {
     if (!host_) {
+        return;
+    }
+    if (refetchAll_) {
+        const QVariantMap all = AllProperties(bus_, item.service());
+        log_.Write(QStringLiteral("%1 %2").arg(
+            tip ? "tooltip" : "icon",
+            tip ? "tip=" + Quote(qdbus_cast<SniToolTip>(all.value("ToolTip")).title)
+                : Describe(qdbus_cast<SniPixmaps>(all.value("IconPixmap")))));
         return;
     }
     if (tip) {
@@ -397,6 +461,9 @@ QString Argument(const QStringList& args, const QString& name, const QString& fa
 int Serve(QDBusConnection bus, const QStringList& args) {
     static HostLog log(Argument(args, "--log"));
     static SniHostWatcher watcher(bus, log);
+    watcher.DropRegistrations(Argument(args, "--drop", "0").toInt(),
+                              args.contains(QStringLiteral("--drop-silently")));
+    watcher.RefetchAll(args.contains(QStringLiteral("--refetch-all")));
     const int watcherAfter = Argument(args, "--watcher-after", "0").toInt();
     const int hostAfter = std::max(watcherAfter, Argument(args, "--host-after", "0").toInt());
     if (hostAfter == watcherAfter) {
@@ -414,11 +481,7 @@ int Serve(QDBusConnection bus, const QStringList& args) {
 
 void PrintLayout(HostLog& out, const DbusMenuLayout& layout) {
     for (const DbusMenuLayout& child : layout.children) {
-        QString line = QStringLiteral("entry id=%1").arg(child.id);
-        for (auto it = child.properties.begin(); it != child.properties.end(); ++it) {
-            line += QStringLiteral(" %1=%2").arg(it.key(), Quote(Unwrap(it.value()).toString()));
-        }
-        out.Write(line);
+        out.Write("entry " + DescribeEntry(child.id, child.properties));
     }
 }
 
@@ -471,9 +534,11 @@ int Call(QDBusConnection bus, const QStringList& args) {
         get << QString::fromLatin1(SniHostItemProxy::staticInterfaceName());
         reply = bus.call(get, QDBus::Block, kTimeoutMs);
         out.Write("item " + DescribeItem(qdbus_cast<QVariantMap>(reply.arguments().value(0))));
-    } else if (command == QLatin1String("menu")) {
+    } else if (command == QLatin1String("menu") || command == QLatin1String("layout")) {
         const auto dbusmenu = menu();
-        wait(dbusmenu->AboutToShow(0));
+        if (command == QLatin1String("menu")) {
+            wait(dbusmenu->AboutToShow(0));
+        }
         QDBusPendingReply<uint, DbusMenuLayout> layout = dbusmenu->GetLayout(0, -1, {});
         reply = wait(layout);
         if (layout.isValid()) {

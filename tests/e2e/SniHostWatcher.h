@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QDBusContext>
+#include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
@@ -37,6 +38,17 @@ class SniHostWatcher final : public QObject, protected QDBusContext {
   public:
     SniHostWatcher(QDBusConnection bus, HostLog& log);
 
+    // Forgets the first `count` registrations 800 ms after each, as a panel
+    // whose proxy for the item failed: with StatusNotifierItemUnregistered
+    // unless `silently`.
+    void DropRegistrations(int count, bool silently) {
+        drops_ = count;
+        dropSilently_ = silently;
+    }
+    // After every signal of an item, reads all its properties again, as
+    // plasmashell does, instead of only the one that changed.
+    void RefetchAll(bool all) { refetchAll_ = all; }
+
     // Takes the watcher's name.
     void Up();
     // Registers a host.
@@ -50,6 +62,11 @@ class SniHostWatcher final : public QObject, protected QDBusContext {
     bool IsStatusNotifierHostRegistered() const { return host_; }
     int ProtocolVersion() const { return 0; }
 
+  public Q_SLOTS:
+    // The followed menu's ItemsPropertiesUpdated and LayoutUpdated.
+    void MenuUpdated(const QDBusMessage& message);
+    void MenuLaidOut(const QDBusMessage& message);
+
   Q_SIGNALS:
     // Relayed to the bus by the adaptor.
     void StatusNotifierItemRegistered(const QString& service);
@@ -60,6 +77,8 @@ class SniHostWatcher final : public QObject, protected QDBusContext {
   private:
     void Registered(const QString& service, const QString& sender);
     void OnItemSignal(SniHostItemProxy& item, bool tip);
+    void FollowMenu(SniHostItemProxy& item);
+    void Drop(const QString& service);
 
     QDBusConnection bus_;
     HostLog& log_;
@@ -67,6 +86,9 @@ class SniHostWatcher final : public QObject, protected QDBusContext {
     // The items heard from, by service.
     QHash<QString, SniHostItemProxy*> followed_;
     bool host_ = false;
+    int drops_ = 0;
+    bool dropSilently_ = false;
+    bool refetchAll_ = false;
 };
 
 }  // namespace ww::e2e

@@ -4,6 +4,7 @@
 
 #include "tests/e2e/SniBus.h"
 #include "tests/e2e/WakewatchTest.h"
+#include "tests/support/CaseNames.h"
 
 namespace ww::e2e {
 namespace {
@@ -236,6 +237,59 @@ TEST_F(SniTrayTest, TheMenuOverDbusmenuLooksAndActsAsTheRightClickMenu) {
     EXPECT_EQ(program_->ExitCode(), 0) << program_->Describe();
 }
 
+// A host that draws the menu from what it read last, never asking first:
+// each change of a check or grey reaches it as ItemsPropertiesUpdated, and
+// the layout read afresh has it, whether the menu or the bottom-right corner
+// changed it.
+TEST_F(SniTrayTest, TheMenuTellsHostsOfEveryChangeWithoutBeingAsked) {
+    WriteStore(
+        MachineStore(),
+        "[HKEY_LOCAL_MACHINE\\Software\\Wakewatch\\Settings]\n\"HotCorners\"=dword:00000001\n");
+    bus_->StartHost();
+    Start();
+    ASSERT_TRUE(WaitItem()) << program_->Describe();
+    ASSERT_TRUE(MoveCursor(512, 384));
+    const auto layout = [&] { return bus_->Call({"layout"}).lines; };
+    const auto updated = [&](int id, const std::string& field, const std::string& value) {
+        return WaitFor(
+            [&] {
+                for (const TraceLine& line : bus_->HostLog().All("menu updated ")) {
+                    if (line.Field("id") == std::to_string(id) && line.Field(field) == value) {
+                        return true;
+                    }
+                }
+                return false;
+            },
+            5s);
+    };
+    // The first tick sets the states from the stored settings.
+    ASSERT_TRUE(WaitFor([&] { return MenuField(layout(), 3, "toggle-state") == "1"; }, 5s));
+    auto menu = layout();
+    ASSERT_EQ(menu.size(), 9U);
+    EXPECT_EQ(MenuField(menu, 5, "enabled"), "true");
+
+    ASSERT_TRUE(Click(6));  // "&Disable Screen Saver"
+    EXPECT_TRUE(updated(6, "toggle-state", "1"));
+    EXPECT_TRUE(updated(3, "enabled", "false"));
+    EXPECT_TRUE(updated(5, "enabled", "false"));
+    menu = layout();
+    EXPECT_EQ(MenuField(menu, 6, "toggle-state"), "1");
+    EXPECT_EQ(MenuField(menu, 3, "enabled"), "false");
+    EXPECT_EQ(MenuField(menu, 5, "enabled"), "false");
+    ASSERT_TRUE(Click(6));
+    EXPECT_TRUE(updated(6, "toggle-state", "0"));
+    EXPECT_TRUE(WaitFor([&] { return MenuField(layout(), 5, "enabled") == "true"; }, 5s));
+
+    // Resting bottom right holds the saver off: nothing left to start.
+    const std::size_t before = bus_->HostLog().All("menu updated ").size();
+    ASSERT_TRUE(MoveCursor(1023, 767));
+    EXPECT_TRUE(WaitFor([&] { return MenuField(layout(), 5, "enabled") == "false"; }, 5s));
+    EXPECT_GT(bus_->HostLog().All("menu updated ").size(), before);
+    ASSERT_TRUE(MoveCursor(512, 384));
+    EXPECT_TRUE(WaitFor([&] { return MenuField(layout(), 5, "enabled") == "true"; }, 5s));
+    ASSERT_TRUE(program_->Running()) << program_->Describe();
+}
+
 TEST_F(SniTrayTest, ActivateOpensTheWindowAndContextMenuPopsTheMenuUpThere) {
     bus_->StartHost();
     Start();
@@ -257,6 +311,77 @@ TEST_F(SniTrayTest, ActivateOpensTheWindowAndContextMenuPopsTheMenuUpThere) {
         5s))
         << "no menu at 300,200";
 }
+
+// Every property of the interface, in GetAll and one by one: hosts build
+// their proxies from all of them (lxqt-panel asks IconThemePath of every
+// item; GNOME's extension dropped items it could not build one for).
+TEST_F(SniTrayTest, EveryPropertyOfTheInterfaceIsAnswered) {
+    bus_->StartHost();
+    Start();
+    const auto item = WaitItem();
+    ASSERT_TRUE(item) << program_->Describe();
+    const char* const names[] = {"AttentionIconName",
+                                 "AttentionIconPixmap",
+                                 "AttentionMovieName",
+                                 "Category",
+                                 "IconName",
+                                 "IconPixmap",
+                                 "IconThemePath",
+                                 "Id",
+                                 "ItemIsMenu",
+                                 "Menu",
+                                 "OverlayIconName",
+                                 "OverlayIconPixmap",
+                                 "Status",
+                                 "Title",
+                                 "ToolTip",
+                                 "WindowId"};
+    std::string all;
+    for (const char* name : names) {
+        all += std::string(all.empty() ? "" : ",") + name;
+        const auto answer = bus_->Call({"raw", "item", "properties", "Get",
+                                        "s=org.kde.StatusNotifierItem", std::string("s=") + name});
+        ASSERT_EQ(answer.lines.size(), 1U) << name;
+        EXPECT_EQ(answer.lines.front().Field("signature"), "v") << answer.lines.front().text;
+    }
+    EXPECT_EQ(item->Field("names"), all);
+}
+
+struct Dropping {
+    const char* name;
+    std::vector<std::string> hostOptions;
+};
+using ww::cases::PrintTo;
+
+class SniDroppedTest : public SniTrayTest, public ::testing::WithParamInterface<Dropping> {};
+
+// A watcher that forgets the item while Wakewatch runs (GNOME's did when its
+// proxy for the item failed): Wakewatch registers it again, saying so, and
+// the item stays once the watcher keeps it.
+TEST_P(SniDroppedTest, TheItemRegistersAgainUntilTheWatcherKeepsIt) {
+    bus_->SetHostOptions(GetParam().hostOptions);
+    bus_->StartHost();
+    Start();
+    ASSERT_TRUE(WaitFor([&] { return bus_->HostLog().All("item registered ").size() >= 3; }, 20s))
+        << bus_->HostLog().All("item registered ").size() << " registrations; wakewatch is "
+        << program_->Describe();
+    EXPECT_EQ(bus_->HostLog().All("item dropped ").size(), 2U);
+    const auto listed = bus_->Call({"props"});
+    ASSERT_EQ(listed.code, 0);
+    ExpectWholeItem(listed.lines.front());
+    EXPECT_NE(ReadFile(program_->StderrPath()).find("registering it again in 2 s"),
+              std::string::npos)
+        << ReadFile(program_->StderrPath());
+    // Kept: no fourth registration, past the check after the third.
+    EXPECT_FALSE(
+        WaitFor([&] { return bus_->HostLog().All("item registered ").size() > 3; }, 4500ms));
+}
+
+INSTANTIATE_TEST_SUITE_P(Watchers, SniDroppedTest,
+                         ::testing::Values(Dropping{"Announced", {"--drop", "2"}},
+                                           Dropping{"Silently",
+                                                    {"--drop", "2", "--drop-silently"}}),
+                         ww::cases::CaseName{});
 
 // An XEmbed tray first; a StatusNotifierItem host that comes later takes the
 // icon, so that a desktop showing both never shows it twice; when the host

@@ -63,9 +63,13 @@ void QtTrayMenu::SetItemState(int id, bool checked, bool enabled) {
     if (action == nullptr) {
         return;
     }
+    if (action->isChecked() == checked && action->isEnabled() == enabled) {
+        return;
+    }
     action->setCheckable(checked);
     action->setChecked(checked);
     action->setEnabled(enabled);
+    sniMenu_.Changed();
 }
 
 void QtTrayMenu::PopupMenu() {

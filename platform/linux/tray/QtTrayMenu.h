@@ -36,6 +36,8 @@ class QtTrayMenu final : public TrayMenu {
                     TrayMenuEvents& events) override;
     void SetItemState(int id, bool checked, bool enabled) override;
     void PopupMenu() override;
+    // A dbusmenu host may draw the menu from what it read last.
+    bool ShownWithoutAsking() const override { return true; }
 
     // Reports the host's requests for the menu to `view` as right presses
     // and hands it the dbusmenu object. The view must outlive this menu.

@@ -1,10 +1,13 @@
 // The StatusNotifierItem side of the tray icon, off the bus: which tray wins,
-// the picture at every size, and the menu as dbusmenu sees it.
+// the picture at every size, when to register again, and the menu as
+// dbusmenu sees it.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QIcon>
+#include <algorithm>
+#include <array>
 
 #include "platform/linux/qt/PaletteIconEngine.h"
 #include "platform/linux/qt/WidgetTestApplication.h"
@@ -13,6 +16,7 @@
 #include "platform/linux/tray/TrayHost.h"
 #include "platform/linux/tray/sni/SniItem.h"
 #include "platform/linux/tray/sni/SniMenu.h"
+#include "tests/support/CaseNames.h"
 
 namespace ww::platform {
 namespace {
@@ -57,37 +61,128 @@ TEST(TrayHostMoves, TheIconLeavesOnlyAChangedTrayAndReturnsToANewOrRenewedOne) {
     }
 }
 
-TEST(SniItemPixmaps, EverySizeCrispInNetworkByteOrder) {
-    test::EnsureWidgetApplication();
-    std::vector<std::uint8_t> pixels(16 * 16, kTransparent);
-    pixels[0] = 9;            // red at the top left
-    pixels[16 * 16 - 1] = 8;  // grey at the bottom right
-    const QIcon icon(new PaletteIconEngine(IconImage{16, pixels}));
+struct PixmapSize {
+    const char* name;
+    int size;
+    int scale;   // art pixels become scale × scale squares
+    int offset;  // of the art from the top left, on both axes
+};
+using ww::cases::PrintTo;
 
+class SniItemPixmapsTest : public ::testing::TestWithParam<PixmapSize> {};
+
+// Whole multiples of the art, padded to the sizes that are none; in network
+// byte order: alpha, red, green, blue.
+TEST_P(SniItemPixmapsTest, TheArtAtAWholeScaleCentredInNetworkByteOrder) {
+    test::EnsureWidgetApplication();
+    // A one-pixel checkerboard of red and grey, with a transparent column:
+    // any fractional scale or smoothing would show in it.
+    std::vector<std::uint8_t> pixels(16 * 16);
+    for (int i = 0; i < 16 * 16; ++i) {
+        pixels[static_cast<std::size_t>(i)] =
+            i % 16 == 5 ? kTransparent : ((i % 16 + i / 16) % 2 == 0 ? 9 : 8);
+    }
+    const QIcon icon(new PaletteIconEngine(IconImage{16, pixels}));
+    const auto art = [&](int x, int y) -> std::array<int, 4> {
+        switch (pixels[static_cast<std::size_t>(y * 16 + x)]) {
+            case 9:
+                return {0xFF, 0xFF, 0, 0};
+            case 8:
+                return {0xFF, 0x80, 0x80, 0x80};
+            default:
+                return {0, 0, 0, 0};
+        }
+    };
+
+    const PixmapSize& c = GetParam();
     const SniPixmaps pixmaps = SniItem::Pixmaps(icon);
-    ASSERT_EQ(pixmaps.size(), 5);
-    for (qsizetype i = 0; i < pixmaps.size(); ++i) {
-        const SniPixmap& p = pixmaps[i];
-        const int size = SniItem::kSizes[i];
-        ASSERT_EQ(p.width, size);
-        ASSERT_EQ(p.height, size);
-        ASSERT_EQ(p.bytes.size(), size * size * 4);
-        const auto at = [&](int x, int y) {
-            const auto* b =
-                reinterpret_cast<const uchar*>(p.bytes.constData()) + (y * size + x) * 4;
-            return std::array<int, 4>{b[0], b[1], b[2], b[3]};
-        };
-        // Alpha, red, green, blue, in that order.
-        EXPECT_EQ(at(0, 0), (std::array<int, 4>{0xFF, 0xFF, 0, 0})) << size;
-        EXPECT_EQ(at(size - 1, size - 1), (std::array<int, 4>{0xFF, 0x80, 0x80, 0x80})) << size;
-        EXPECT_EQ(at(size / 2, size / 2)[0], 0) << size;  // transparent stays so
-        // Crisp: every pixel is one of the source's colours, never a blend.
-        for (int y = 0; y < size; ++y) {
-            for (int x = 0; x < size; ++x) {
-                const auto pixel = at(x, y);
-                EXPECT_TRUE(pixel[0] == 0 || pixel == at(0, 0) || pixel == at(size - 1, size - 1))
-                    << size << " at " << x << "," << y;
-            }
+    const auto found = std::find_if(pixmaps.begin(), pixmaps.end(),
+                                    [&](const SniPixmap& p) { return p.width == c.size; });
+    ASSERT_NE(found, pixmaps.end());
+    ASSERT_EQ(found->height, c.size);
+    ASSERT_EQ(found->bytes.size(), c.size * c.size * 4);
+    const auto* bytes = reinterpret_cast<const uchar*>(found->bytes.constData());
+    for (int y = 0; y < c.size; ++y) {
+        for (int x = 0; x < c.size; ++x) {
+            const uchar* b = bytes + (y * c.size + x) * 4;
+            const std::array<int, 4> pixel{b[0], b[1], b[2], b[3]};
+            const int ax = x - c.offset;
+            const int ay = y - c.offset;
+            const bool inArt = ax >= 0 && ay >= 0 && ax < 16 * c.scale && ay < 16 * c.scale;
+            const std::array<int, 4> expected =
+                inArt ? art(ax / c.scale, ay / c.scale) : std::array<int, 4>{0, 0, 0, 0};
+            ASSERT_EQ(pixel, expected) << "at " << x << "," << y;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, SniItemPixmapsTest,
+                         ::testing::Values(PixmapSize{"Size16", 16, 1, 0},
+                                           PixmapSize{"Size22Padded", 22, 1, 3},
+                                           PixmapSize{"Size24Padded", 24, 1, 4},
+                                           PixmapSize{"Size32Doubled", 32, 2, 0},
+                                           PixmapSize{"Size48Tripled", 48, 3, 0}),
+                         ww::cases::CaseName{});
+
+TEST(SniItemPixmaps, EverySizeOnce) {
+    test::EnsureWidgetApplication();
+    const QIcon icon(new PaletteIconEngine(IconImage{16, std::vector<std::uint8_t>(256, 9)}));
+    QList<int> sizes;
+    for (const SniPixmap& p : SniItem::Pixmaps(icon)) {
+        sizes.push_back(p.width);
+    }
+    EXPECT_EQ(sizes, (QList<int>{16, 22, 24, 32, 48}));
+}
+
+TEST(SniItemNames, AnEntryNamesTheItemByServiceOrConnectionWithAnyPath) {
+    const QString service = QStringLiteral("org.kde.StatusNotifierItem-42-1");
+    const QString connection = QStringLiteral(":1.7");
+    const struct {
+        const char* entry;
+        bool ours;
+    } cases[] = {
+        {"org.kde.StatusNotifierItem-42-1", true},  // GNOME's and our test host's form
+        {"org.kde.StatusNotifierItem-42-1/StatusNotifierItem", true},  // KDE's
+        {":1.7@/StatusNotifierItem", true},                            // GNOME's for a path
+        {":1.7/StatusNotifierItem", true},
+        {":1.7", true},
+        {"org.kde.StatusNotifierItem-42-10", false},
+        {"org.kde.StatusNotifierItem-4-1", false},
+        {":1.70@/StatusNotifierItem", false},
+        {"/StatusNotifierItem", false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SniItem::Names(QString::fromLatin1(c.entry), service, connection), c.ours)
+            << c.entry;
+    }
+}
+
+TEST(SniRegisterAgain, SoonThenLaterThenNotBeyondFiveAMinute) {
+    // When the watcher forgot the item (ms), and the wait it gets (-1: none).
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::int64_t, int>> forgotten;
+    } cases[] = {
+        {"DoublingFromOneSecond",
+         {{0, 1000}, {1800, 2000}, {4800, 4000}, {9600, 8000}, {18400, 16000}}},
+        {"TheSixthWithinAMinuteIsRefused",
+         {{0, 1000}, {1, 2000}, {2, 4000}, {3, 8000}, {4, 16000}, {59'999, -1}}},
+        {"AQuietMinuteStartsOver", {{0, 1000}, {60'000, 1000}, {61'000, 2000}}},
+        {"TheOldestLeavesTheWindowFirst",
+         {{0, 1000},
+          {10'000, 2000},
+          {20'000, 4000},
+          {30'000, 8000},
+          {40'000, 16000},
+          {50'000, -1},
+          {60'000, 16000},
+          {60'001, -1}}},
+    };
+    for (const auto& c : cases) {
+        RegisterAgain again;
+        for (const auto& [at, wait] : c.forgotten) {
+            EXPECT_EQ(again.Next(at).value_or(-1), wait) << c.name << " at " << at;
         }
     }
 }

@@ -46,6 +46,9 @@ class DBusExport final : public QDBusVirtualObject {
     bool Register(const QDBusConnection& bus);
     void Unregister();
 
+    // The connection it is served on, if any.
+    const std::optional<QDBusConnection>& Served() const { return registered_; }
+
     // While a method of the adaptor runs for a call: the connection the call
     // came on.
     const QDBusConnection& Connection() const;

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QObject>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
 #include <functional>
 #include <map>
 #include <memory>
@@ -13,6 +17,8 @@
 
 #include "platform/linux/trace/Trace.h"
 #include "platform/linux/tray/sni/DBusExport.h"
+#include "platform/linux/tray/sni/DBusSignalRelay.h"
+#include "platform/linux/tray/sni/RegisterAgain.h"
 #include "platform/linux/tray/sni/SniTypes.h"
 #include "platform/ports/ProgramInfo.h"
 
@@ -29,18 +35,31 @@ namespace ww::platform {
 // Shown, it owns a bus name of its own and registers it with the
 // StatusNotifierWatcher; hidden, it gives the name up, which takes it out of
 // every host. Hosts read the picture and the tooltip when told they changed,
-// so NewIcon and NewToolTip go out only for real changes.
+// and some read every property then, so NewIcon and NewToolTip go out only
+// for real changes. A watcher that forgets the item while it is shown (it
+// says so, or no longer lists it) is asked again, a bounded number of times
+// (RegisterAgain).
 class SniItem final : public QObject {
     Q_OBJECT
-    // The properties with a value of their own; the others read as their
-    // type's default: no icon names, no overlay or attention pictures,
-    // WindowId 0, ItemIsMenu false.
+    // Every property of the interface: hosts build their proxy from all of
+    // them and may fail on one missing. Those we have nothing for are empty:
+    // no icon names or theme, no overlay or attention pictures, no window.
     Q_PROPERTY(QString Category READ Category CONSTANT)
     Q_PROPERTY(QString Id READ Id CONSTANT)
     Q_PROPERTY(QString Title READ Title CONSTANT)
     Q_PROPERTY(QString Status READ Status CONSTANT)
+    Q_PROPERTY(int WindowId READ WindowId CONSTANT)
+    Q_PROPERTY(QString IconThemePath READ Empty CONSTANT)
+    Q_PROPERTY(QString IconName READ Empty CONSTANT)
     Q_PROPERTY(ww::platform::SniPixmaps IconPixmap READ IconPixmap)
+    Q_PROPERTY(QString OverlayIconName READ Empty CONSTANT)
+    Q_PROPERTY(ww::platform::SniPixmaps OverlayIconPixmap READ NoPixmaps CONSTANT)
+    Q_PROPERTY(QString AttentionIconName READ Empty CONSTANT)
+    Q_PROPERTY(ww::platform::SniPixmaps AttentionIconPixmap READ NoPixmaps CONSTANT)
+    Q_PROPERTY(QString AttentionMovieName READ Empty CONSTANT)
     Q_PROPERTY(ww::platform::SniToolTip ToolTip READ ToolTip)
+    // A left click opens the main window, so the item is not only a menu.
+    Q_PROPERTY(bool ItemIsMenu READ ItemIsMenu CONSTANT)
     Q_PROPERTY(QDBusObjectPath Menu READ Menu)
 
   public:
@@ -67,9 +86,27 @@ class SniItem final : public QObject {
     // A host that asks the item to show its menu at this point.
     std::function<void(QPoint at)> onContextMenu;
 
-    // The picture at every size a host may ask for, drawn at exactly that
-    // size, as ARGB32 in network byte order.
+    // The tray pictures' own size.
+    static constexpr int kArtSize = 16;
+
+    // The picture at every size a host may ask for, as ARGB32 in network
+    // byte order: the art at a whole multiple of its size (each pixel a
+    // square of pixels), centred on a transparent square where the size is
+    // no such multiple. Never scaled by a fraction, which would draw some of
+    // its one-pixel strokes one and others two pixels wide.
     static SniPixmaps Pixmaps(const QIcon& icon);
+
+    // Whether an entry of the watcher's RegisteredStatusNotifierItems, or
+    // the service a StatusNotifierItemUnregistered names, is the item
+    // registered as `service` by the connection `connection`: watchers
+    // write a service, a service with the item's path after "/", or a
+    // connection's name with the path after "@".
+    static bool Names(const QString& entry, const QString& service, const QString& connection);
+
+    // Whether the host whose watcher runs as this program (its process
+    // name) shows tooltips: NewToolTip goes only to those, while ToolTip
+    // always reads as it is.
+    static bool ShowsToolTips(const QString& watcherProgram);
 
   private:
     // The interface's methods, as the generated adaptor calls them.
@@ -84,6 +121,10 @@ class SniItem final : public QObject {
     QString Id() const { return QStringLiteral("wakewatch"); }
     QString Title() const { return QString::fromUtf8(kAppTitle); }
     QString Status() const { return QStringLiteral("Active"); }
+    int WindowId() const { return 0; }
+    bool ItemIsMenu() const { return false; }
+    QString Empty() const { return {}; }
+    SniPixmaps NoPixmaps() const { return {}; }
     SniPixmaps IconPixmap() { return CurrentPixmaps(); }
     SniToolTip ToolTip() const { return SniToolTip{QString(), SniPixmaps{}, tip_, QString()}; }
     QDBusObjectPath Menu() const;
@@ -91,15 +132,33 @@ class SniItem final : public QObject {
     const SniPixmaps& CurrentPixmaps();
     void Emit(const char* signal);
     void Register();
+    // Asks the watcher whether it still lists the item.
+    void CheckListed();
+    void OnWatcherProperties(const QDBusMessage& message);
+    bool Listed(const QStringList& items) const;
+    // The watcher no longer has the item: registers it again, in a while.
+    void Forgotten();
+    // The process name of the watcher on bus_; empty when unknown.
+    QString WatcherProgram() const;
 
     Trace& trace_;
     DBusExport export_;
     QDBusConnection bus_;
     // The watcher on bus_.
     std::unique_ptr<SniWatcherProxy> watcher_;
+    // The watcher's PropertiesChanged on bus_.
+    std::unique_ptr<DBusSignalRelay> watcherProperties_;
     QString service_;
     DBusExport* menu_ = nullptr;
     bool shown_ = false;
+    bool tipsShown_ = true;
+    // The watcher answered the last registration.
+    bool registered_ = false;
+    RegisterAgain again_;
+    QElapsedTimer clock_;
+    QTimer registerAgain_;
+    // A while after each registration: whether the watcher kept the item.
+    QTimer checkListed_;
 
     QString tip_;
     QIcon icon_;

@@ -27,12 +27,10 @@ QVariantMap Only(const QVariantMap& properties, const QSet<QString>& names) {
 
 SniMenu::SniMenu(Trace& trace) : trace_(trace), export_(*new SniMenuAdaptor(this), kPath) {
     RegisterSniTypes();
-    // Every call sees the entries published at least once.
-    export_.onCall = [this] {
-        if (published_.empty()) {
-            Publish(false);
-        }
-    };
+    // Every call sees the entries as they are now.
+    export_.onCall = [this] { Publish(); };
+    changed_.setSingleShot(true);
+    QObject::connect(&changed_, &QTimer::timeout, this, [this] { Publish(); });
 }
 
 SniMenu::~SniMenu() = default;
@@ -81,7 +79,13 @@ void SniMenu::Rebuilt() {
     }
 }
 
-bool SniMenu::Publish(bool announce) {
+void SniMenu::Changed() {
+    if (!changed_.isActive()) {
+        changed_.start(0);
+    }
+}
+
+bool SniMenu::Publish() {
     std::vector<QVariantMap> now;
     if (entries) {
         for (const SniMenuEntry& entry : entries()) {
@@ -110,9 +114,13 @@ bool SniMenu::Publish(bool announce) {
     }
     const bool changed = now.size() != published_.size() || !updated.isEmpty();
     published_ = std::move(now);
-    if (announce && (!updated.isEmpty() || !removed.isEmpty())) {
-        export_.Emit(export_.Connection(), "ItemsPropertiesUpdated",
+    const auto& bus = export_.Served();
+    if ((!updated.isEmpty() || !removed.isEmpty()) && bus && bus->isConnected()) {
+        export_.Emit(*bus, "ItemsPropertiesUpdated",
                      {QVariant::fromValue(updated), QVariant::fromValue(removed)});
+        if (trace_.Enabled()) {
+            trace_.Write("sni menu updated " + std::to_string(updated.size()));
+        }
     }
     return changed;
 }
@@ -163,7 +171,7 @@ bool SniMenu::HandleEvent(int id, const QString& eventId) {
     if (id == 0) {
         if (eventId == QLatin1String("opened")) {
             Opening();
-            Publish(true);
+            Publish();
         } else if (eventId == QLatin1String("closed")) {
             open_ = false;
         }
@@ -284,7 +292,7 @@ bool SniMenu::AboutToShow(int id) {
     if (id == 0) {
         Opening();
     }
-    return id == 0 && Publish(true);
+    return id == 0 && Publish();
 }
 
 QList<int> SniMenu::AboutToShowGroup(const QList<int>& ids, QList<int>& idErrors) {
@@ -303,7 +311,7 @@ QList<int> SniMenu::AboutToShowGroup(const QList<int>& ids, QList<int>& idErrors
         } else if (id == 0 && !root) {
             root = true;
             Opening();
-            if (Publish(true)) {
+            if (Publish()) {
                 updates.push_back(0);
             }
         }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <QVariantMap>
 #include <cstddef>
 #include <functional>
@@ -32,8 +33,10 @@ struct SniMenuEntry {
 // The tray icon's popup menu as com.canonical.dbusmenu, for hosts that draw
 // the menu themselves (the interface: com.canonical.dbusmenu.xml). Items get
 // the ids 1, 2, ... in menu order under the root 0. The checks and greys are
-// decided when a host is about to show the menu, as on a right press; hosts
-// hear of what changed then.
+// decided when a host is about to show the menu, as on a right press, and
+// follow the program between openings; every answer gives them as they are
+// now, and hosts hear of each change (ItemsPropertiesUpdated), so that one
+// that draws the menu from what it read last shows the truth.
 //
 // The work of a call is bounded by the menu's size: an id named twice counts
 // once, unknown ids are only reported, and a call naming more than kMostIds
@@ -62,6 +65,9 @@ class SniMenu final : public QObject {
 
     // The menu was built anew.
     void Rebuilt();
+    // An entry's label, check or grey changed: hosts hear of it once the
+    // program is back in its event loop, the changes of one moment together.
+    void Changed();
 
     // dbusmenu's properties of one entry; "&" access keys become "_".
     static QVariantMap Properties(const SniMenuEntry& entry);
@@ -87,10 +93,9 @@ class SniMenu final : public QObject {
     QString Status() const { return QStringLiteral("normal"); }
 
     void Opening();
-    // Publishes the entries' properties; tells hosts what changed when
-    // `announce`, on the connection of the call being answered. True when
-    // anything changed.
-    bool Publish(bool announce);
+    // Publishes the entries' properties and tells hosts what changed since
+    // they were published last. True when anything changed.
+    bool Publish();
     DbusMenuLayout Layout(int id);
     bool Known(int id) const;
     // Answers InvalidArgs for a list longer than kMostIds.
@@ -102,6 +107,7 @@ class SniMenu final : public QObject {
     DBusExport export_;
     std::vector<QVariantMap> published_;
     uint revision_ = 1;
+    QTimer changed_;
     // A host opened the menu and no item was chosen since.
     bool open_ = false;
 };
