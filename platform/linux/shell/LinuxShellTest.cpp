@@ -214,7 +214,7 @@ TEST_F(LinuxShellTest, OneSaverSettingsToolAtATime) {
         return lines;
     };
     ASSERT_TRUE(shell.OpenScreenSaverSettings());
-    ASSERT_TRUE(e2e::WaitFor([&] { return startCount() == 1; }, std::chrono::seconds(5)));
+    ASSERT_TRUE(e2e::WaitFor([&] { return startCount() == 1; }, std::chrono::seconds(20)));
     for (int i = 0; i < 5; ++i) {
         EXPECT_TRUE(shell.OpenScreenSaverSettings());
     }
@@ -234,7 +234,7 @@ TEST_F(LinuxShellTest, OneSaverSettingsToolAtATime) {
             shell.OpenScreenSaverSettings();
             return startCount() == 2;
         },
-        std::chrono::seconds(5)));
+        std::chrono::seconds(20)));
 }
 
 // What xdg-open answers becomes the shell's number; the link reaches it as

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "tests/e2e/WaitFor.h"
-#include "tests/e2e/desktops/GnomeSession.h"
 #include "tests/e2e/desktops/CinnamonSession.h"
+#include "tests/e2e/desktops/GnomeSession.h"
 #include "tests/e2e/desktops/KdeSession.h"
 #include "tests/e2e/desktops/MateSession.h"
 #include "tests/e2e/desktops/SwayIdleSession.h"
