@@ -290,7 +290,7 @@ class ProgramOnXfceTest : public ProgramOnDesktop<Xfce> {
     }
     // Pure red pixels in the panel's strip now (the saver woken first: it
     // blanks after 5 s here); -1 when the shot failed.
-    int RedInPanel() {
+    int RedInPanel(int* column = nullptr) {
         Desk().Deactivate();
         const std::string png = Dir() + "/screen.png";
         if (!Desk().Desktop().X().Screenshot(png)) {
@@ -312,6 +312,12 @@ class ProgramOnXfceTest : public ProgramOnDesktop<Xfce> {
             return -1;
         }
         const std::vector<Rgb> strip = ReadPpm(png + ".ppm", 1024, rows);
+        for (std::size_t i = 0; column != nullptr && i < strip.size(); ++i) {
+            if (RedPixels({strip[i]}) == 1) {
+                *column = static_cast<int>(i % 1024);
+                break;
+            }
+        }
         return strip.empty() ? -1 : RedPixels(strip);
     }
     // Waits for the icon in the panel; how long it took, or nothing.
@@ -410,6 +416,17 @@ TEST_F(ProgramOnXfceTest, TheToolTipAndEveryMenuCommandThroughThePanelsWatcher) 
         },
         5s, 200ms))
         << tip;
+
+    // Hovering the icon, the panel shows it as a tooltip of its own.
+    int column = -1;
+    ASSERT_TRUE(WaitFor([&] { return RedInPanel(&column) >= 10; }, 15s, 100ms));
+    ASSERT_TRUE(Probe().OverrideRedirectWindows().empty());
+    Desk().Desktop().X().Xdotool(
+        {"mousemove", std::to_string(column + 4), std::to_string(XfceSession::kPanelTop + 16)});
+    EXPECT_TRUE(WaitFor([&] { return !Probe().OverrideRedirectWindows().empty(); }, 5s, 100ms))
+        << "no tooltip over the icon at x " << column;
+    EXPECT_TRUE(Desk().Desktop().X().Screenshot(Dir() + "/tooltip.png"));
+    Desk().Nudge();
 
     ASSERT_TRUE(Click(kRestore));
     EXPECT_TRUE(WaitFor(
