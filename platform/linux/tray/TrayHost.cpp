@@ -105,8 +105,11 @@ void TrayHost::Reconsider(TrayKind renewed) {
     kind_ = next;
     if (move.appeared) {
         trace_.Write(std::string("host appeared ") + TrayKindName(kind_));
-        // Our own item needs no such wait.
-        settle_.start(kind_ == TrayKind::XEmbed ? kSettleMs : 0);
+        // Our own item needs no such wait, but a watcher without a host yet
+        // gets one: waybar registers its host a moment after taking the
+        // watcher's name, and renewing the item then, while that host reads
+        // it, leaves it undrawn. The pending news, restarted, serves both.
+        settle_.start(kind_ == TrayKind::XEmbed ? kSettleMs : sni_.HostPresent() ? 0 : kSettleMs);
     }
 }
 

@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,14 +19,18 @@
 #include "tests/e2e/desktops/CinnamonSaverSession.h"
 #include "tests/e2e/desktops/KdeSession.h"
 #include "tests/e2e/desktops/MateSession.h"
+#include "tests/e2e/desktops/Pixels.h"
 #include "tests/e2e/desktops/XfceSession.h"
 
 namespace ww::e2e {
 namespace {
 
 // The menu's entries (com.canonical.dbusmenu ids).
+constexpr int kRestore = 1;
+constexpr int kHotCorners = 3;
 constexpr int kStart = 5;
 constexpr int kDisable = 6;
+constexpr int kConfigure = 7;
 constexpr int kExit = 9;
 
 // The program on a real desktop, observed through that desktop's own saver
@@ -68,8 +78,9 @@ class ProgramOnDesktop : public ::testing::Test {
     // The saver's own answer, the same twice in a row.
     bool Active() { return desk_->SaverActive() && desk_->SaverActive(); }
 
-    // Starts the program and waits for its item at the session's watcher.
-    Process& Launch() {
+    // Starts the program and waits for its item at the session's watcher
+    // (unless there is none to wait for).
+    Process& Launch(bool watched = true) {
         SpawnOptions program;
         program.argv = {WW_PROGRAM_PATH};
         program.env = desk_->ProgramEnv("wakewatch").Entries();
@@ -77,6 +88,9 @@ class ProgramOnDesktop : public ::testing::Test {
         program.stdoutPath = Dir() + "/" + name + ".stdout";
         program.stderrPath = Dir() + "/" + name + ".stderr";
         Process& launched = programs_.emplace_back(program);
+        if (!watched) {
+            return launched;
+        }
         EXPECT_TRUE(WaitFor([&] { return Bus().Call({"props"}).code == 0; }, 20s, 200ms))
             << "no item at the watcher; the program is " << launched.Describe() << ", "
             << ReadFile(launched.StderrPath());
@@ -248,7 +262,7 @@ struct Xfce : XfceSession {
     void ForTheSuite() { SetIdleDelayToMinimum(); }
     static inline const std::vector<std::string> kPrograms = {
         "Xvfb",    "xfce4-panel", "xscreensaver", "xscreensaver-command",
-        "xdotool", "import",      "compare"};
+        "xdotool", "import",      "compare",      "convert"};
 };
 
 class ProgramOnXfceTest : public ProgramOnDesktop<Xfce> {
@@ -274,6 +288,47 @@ class ProgramOnXfceTest : public ProgramOnDesktop<Xfce> {
             return -1;
         }
     }
+    // Pure red pixels in the panel's strip now (the saver woken first: it
+    // blanks after 5 s here); -1 when the shot failed.
+    int RedInPanel(int* column = nullptr) {
+        Desk().Deactivate();
+        const std::string png = Dir() + "/screen.png";
+        if (!Desk().Desktop().X().Screenshot(png)) {
+            return -1;
+        }
+        const int rows = 768 - XfceSession::kPanelTop;
+        SpawnOptions convert;
+        convert.argv = {
+            "convert",
+            png,
+            "-crop",
+            "1024x" + std::to_string(rows) + "+0+" + std::to_string(XfceSession::kPanelTop),
+            "+repage",
+            "-depth",
+            "8",
+            "ppm:" + png + ".ppm"};
+        convert.env = Environment::Clean().Entries();
+        if (RunToEnd(convert, 15s) != 0) {
+            return -1;
+        }
+        const std::vector<Rgb> strip = ReadPpm(png + ".ppm", 1024, rows);
+        for (std::size_t i = 0; column != nullptr && i < strip.size(); ++i) {
+            if (RedPixels({strip[i]}) == 1) {
+                *column = static_cast<int>(i % 1024);
+                break;
+            }
+        }
+        return strip.empty() ? -1 : RedPixels(strip);
+    }
+    // Waits for the icon in the panel; how long it took, or nothing.
+    std::optional<std::chrono::milliseconds> IconDrawn(std::chrono::milliseconds timeout) {
+        const auto from = std::chrono::steady_clock::now();
+        if (!WaitFor([&] { return RedInPanel() >= 10; }, timeout, 100ms)) {
+            return std::nullopt;
+        }
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - from);
+    }
 };
 
 TEST_F(ProgramOnXfceTest, TheIconIsDrawnInThePanelsStatusTray) {
@@ -291,6 +346,132 @@ TEST_F(ProgramOnXfceTest, TheIconIsDrawnInThePanelsStatusTray) {
     EXPECT_TRUE(WaitFor([&] { return shoot(after) && PanelPixelsBetween(before, after) > 100; },
                         15s, 500ms))
         << PanelPixelsBetween(before, after) << " pixels changed; " << Err(program);
+}
+
+TEST_F(ProgramOnXfceTest, TheIconIsDrawnAgainAfterThePanelIsKilledAndStartedAgain) {
+    ASSERT_EQ(RedInPanel(), 0) << "red in the panel without our item";
+    Process& program = Launch();
+    ASSERT_TRUE(IconDrawn(15s)) << Err(program);
+
+    Desk().KillPanel();
+    EXPECT_EQ(RedInPanel(), 0) << "the icon outlived the panel";
+    const auto from = std::chrono::steady_clock::now();
+    Desk().StartPanel();
+    const bool drawn = IconDrawn(20s).has_value();
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - from);
+    EXPECT_TRUE(drawn) << "not drawn after the restart; " << Err(program);
+    std::cout << "xfce4-panel restarted: icon drawn after " << took.count() << " ms\n";
+    RecordProperty("icon_back_ms", static_cast<int>(took.count()));
+    EXPECT_TRUE(program.Running()) << program.Describe();
+}
+
+TEST_F(ProgramOnXfceTest, TheIconIsDrawnWhenThePanelStartsAfterTheProgram) {
+    Desk().KillPanel();
+    Process& program = Launch(false);
+    ASSERT_TRUE(WaitFor(
+        [&] { return Err(program).find("screen saver through") != std::string::npos; }, 20s, 100ms))
+        << program.Describe() << ", " << Err(program);
+    const auto from = std::chrono::steady_clock::now();
+    Desk().StartPanel();
+    const bool drawn = IconDrawn(20s).has_value();
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - from);
+    EXPECT_TRUE(drawn) << "not drawn by the late panel; " << Err(program);
+    std::cout << "xfce4-panel started late: icon drawn after " << took.count() << " ms\n";
+    RecordProperty("icon_late_ms", static_cast<int>(took.count()));
+    EXPECT_TRUE(program.Running()) << program.Describe();
+}
+
+// Pids of the running processes whose command line names `program`.
+std::vector<pid_t> ProcessesNaming(const std::string& program) {
+    std::vector<pid_t> pids;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        if (ReadFile(entry.path() / "cmdline").find(program) != std::string::npos) {
+            pids.push_back(std::stoi(name));
+        }
+    }
+    return pids;
+}
+
+TEST_F(ProgramOnXfceTest, TheToolTipAndEveryMenuCommandThroughThePanelsWatcher) {
+    Process& program = Launch();
+    char host[256] = {};
+    ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
+    // The first tick turns the start-up tip into the uptime.
+    const std::regex uptime(std::string(host) + " up for .+");
+    std::string tip;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            for (const TraceLine& line : Bus().Call({"props"}).lines) {
+                if (line.StartsWith("item ")) {
+                    tip = line.Field("tip");
+                }
+            }
+            return std::regex_match(tip, uptime);
+        },
+        5s, 200ms))
+        << tip;
+
+    // Hovering the icon, the panel shows it as a tooltip of its own.
+    int column = -1;
+    ASSERT_TRUE(WaitFor([&] { return RedInPanel(&column) >= 10; }, 15s, 100ms));
+    ASSERT_TRUE(Probe().OverrideRedirectWindows().empty());
+    Desk().Desktop().X().Xdotool(
+        {"mousemove", std::to_string(column + 4), std::to_string(XfceSession::kPanelTop + 16)});
+    EXPECT_TRUE(WaitFor([&] { return !Probe().OverrideRedirectWindows().empty(); }, 5s, 100ms))
+        << "no tooltip over the icon at x " << column;
+    EXPECT_TRUE(Desk().Desktop().X().Screenshot(Dir() + "/tooltip.png"));
+    Desk().Nudge();
+
+    ASSERT_TRUE(Click(kRestore));
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            for (XWindow window : Probe().TopLevelsOf(program.Pid())) {
+                if (Probe().Name(window) == "Wakewatch" && !Probe().OverrideRedirect(window)) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        5s))
+        << "no main window after Restore";
+
+    const std::string corners = MenuField(Menu(), kHotCorners, "toggle-state");
+    ASSERT_TRUE(Click(kHotCorners));
+    EXPECT_TRUE(WaitFor([&] { return MenuField(Menu(), kHotCorners, "toggle-state") != corners; },
+                        5s, 100ms));
+    ASSERT_TRUE(Click(kHotCorners));
+    EXPECT_TRUE(WaitFor([&] { return MenuField(Menu(), kHotCorners, "toggle-state") == corners; },
+                        5s, 100ms));
+
+    Desk().Nudge();
+    ASSERT_TRUE(Click(kStart));
+    EXPECT_TRUE(WaitFor([&] { return Active(); }, 10s, 200ms)) << Err(program);
+    Desk().Deactivate();
+
+    ASSERT_TRUE(Click(kDisable));
+    EXPECT_TRUE(Checked("1"));
+    ASSERT_TRUE(Click(kDisable));
+    EXPECT_TRUE(Checked("0"));
+
+    // xscreensaver is the saver here: its own settings tool.
+    EXPECT_EQ(MenuField(Menu(), kConfigure, "enabled"), "true");
+    ASSERT_TRUE(Click(kConfigure));
+    std::vector<pid_t> tools;
+    EXPECT_TRUE(WaitFor([&] { return !(tools = ProcessesNaming("xscreensaver-settings")).empty(); },
+                        10s, 100ms))
+        << Err(program);
+    for (pid_t tool : tools) {
+        kill(tool, SIGTERM);
+    }
+
+    ASSERT_TRUE(Exit(program)) << program.Describe();
+    EXPECT_EQ(program.ExitCode(), 0) << program.Describe();
 }
 
 TEST_F(ProgramOnXfceTest, StartBlanksXScreenSaver) {

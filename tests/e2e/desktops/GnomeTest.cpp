@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -81,6 +82,8 @@ class GnomeTest : public ::testing::Test {
         }
         program_.reset();
         if (session_ != nullptr && failure_.empty()) {
+            // A test that failed with the tray switched off leaves it on.
+            SwitchTray("EnableExtension");
             session_->SetIdleDelay(600);
             session_->UserActivity();
         }
@@ -188,6 +191,41 @@ class GnomeTest : public ::testing::Test {
     }
     static constexpr int kTopBarRows = 32;
 
+    // Pixels of `colour` new in the bar's right half (the clock in the middle
+    // may have moved on).
+    static std::size_t Drawn(const std::vector<std::uint32_t>& before,
+                             const std::vector<std::uint32_t>& after, std::uint32_t colour) {
+        std::size_t n = 0;
+        for (std::size_t i = 0; i < after.size() && i < before.size(); ++i) {
+            if (i % 1024 >= 600 && after[i] != before[i] && Near(after[i], colour)) {
+                ++n;
+            }
+        }
+        return n;
+    }
+    static std::size_t Silver(const std::vector<std::uint32_t>& before,
+                              const std::vector<std::uint32_t>& after) {
+        return Drawn(before, after, 0xC0C0C0);
+    }
+    static std::size_t Grey(const std::vector<std::uint32_t>& before,
+                            const std::vector<std::uint32_t>& after) {
+        return Drawn(before, after, 0x808080);
+    }
+    // The picture's silver and grey in a new screenshot of the bar.
+    bool IconDrawn(const std::vector<std::uint32_t>& before, std::vector<std::uint32_t>& after) {
+        after = TopBar("after");
+        return Silver(before, after) >= 16 && Grey(before, after) >= 8;
+    }
+    // The shell switching the AppIndicator extension off or on, as
+    // gnome-extensions asks it.
+    static bool SwitchTray(const std::string& method) {
+        return session_
+                   ->Call({"--dest", "org.gnome.Shell", "--object-path", "/org/gnome/Shell",
+                           "--method", "org.gnome.Shell.Extensions." + method,
+                           "ubuntu-appindicators@ubuntu.com"})
+                   .out.find("true") != std::string::npos;
+    }
+
     // No item at all in the extension's watcher: "(<@as []>,)".
     static bool TrayEmpty() {
         return session_
@@ -283,25 +321,50 @@ TEST_F(GnomeTest, TheTopBarShowsTheIconsPicture) {
     Launch();
     ASSERT_TRUE(Started()) << program_->Describe();
     ASSERT_TRUE(WaitFor([&] { return InTheShellsTray(); }, 5s, 50ms));
-    // The picture's silver and grey, new in the bar's right half (the clock
-    // in the middle may have moved on).
     std::vector<std::uint32_t> after;
-    const auto drawn = [&](std::uint32_t colour) {
-        std::size_t n = 0;
-        for (std::size_t i = 0; i < after.size() && i < before.size(); ++i) {
-            if (i % 1024 >= 600 && after[i] != before[i] && Near(after[i], colour)) {
-                ++n;
-            }
-        }
-        return n;
-    };
-    EXPECT_TRUE(WaitFor(
-        [&] {
-            after = TopBar("after");
-            return drawn(0xC0C0C0) >= 16 && drawn(0x808080) >= 8;
-        },
-        10s, 500ms))
-        << drawn(0xC0C0C0) << " silver and " << drawn(0x808080) << " grey pixels drawn";
+    EXPECT_TRUE(WaitFor([&] { return IconDrawn(before, after); }, 10s, 500ms))
+        << Silver(before, after) << " silver and " << Grey(before, after) << " grey pixels drawn";
+}
+
+// The tray host restarting, as the AppIndicator extension does when it is
+// switched off and on again; and its coming only after the program.
+TEST_F(GnomeTest, TheTopBarShowsTheIconWhenTheTrayExtensionComesLateOrComesAgain) {
+    ASSERT_TRUE(WaitFor([] { return session_->TrayWatcherUp(); }, 10s, 100ms));
+    ASSERT_TRUE(WaitFor([] { return TrayEmpty(); }, 5s, 100ms));
+    const auto before = TopBar("before");
+    ASSERT_EQ(before.size(), 1024U * kTopBarRows) << "no screenshot, see " << session_->Dir();
+    std::vector<std::uint32_t> after;
+
+    ASSERT_TRUE(SwitchTray("DisableExtension"));
+    ASSERT_TRUE(WaitFor([] { return !session_->TrayWatcherUp(); }, 10s, 100ms));
+    Launch();
+    // No tray: no item on the bus yet, only the program up.
+    ASSERT_TRUE(WaitFor([&] { return Stderr().find("screen saver through") != std::string::npos; },
+                        20s, 100ms))
+        << program_->Describe();
+    auto from = std::chrono::steady_clock::now();
+    ASSERT_TRUE(SwitchTray("EnableExtension"));
+    EXPECT_TRUE(WaitFor([&] { return IconDrawn(before, after); }, 15s, 250ms))
+        << "not drawn by the late extension";
+    const auto late = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - from);
+    std::cerr << "AppIndicator extension enabled late: icon drawn after " << late.count()
+              << " ms\n";
+    RecordProperty("icon_late_ms", static_cast<int>(late.count()));
+
+    ASSERT_TRUE(SwitchTray("DisableExtension"));
+    ASSERT_TRUE(WaitFor([] { return !session_->TrayWatcherUp(); }, 10s, 100ms));
+    EXPECT_TRUE(WaitFor([&] { return !IconDrawn(before, after); }, 10s, 250ms))
+        << "the icon outlived the extension";
+    from = std::chrono::steady_clock::now();
+    ASSERT_TRUE(SwitchTray("EnableExtension"));
+    EXPECT_TRUE(WaitFor([&] { return IconDrawn(before, after); }, 15s, 250ms))
+        << "not drawn after the extension came again";
+    const auto back = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - from);
+    std::cerr << "AppIndicator extension restarted: icon drawn after " << back.count() << " ms\n";
+    RecordProperty("icon_back_ms", static_cast<int>(back.count()));
+    EXPECT_TRUE(program_->Running()) << program_->Describe();
 }
 
 // Where nothing can start org.gnome.ScreenSaver (a gjs script, and gjs is no

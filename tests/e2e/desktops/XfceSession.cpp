@@ -1,5 +1,6 @@
 #include "tests/e2e/desktops/XfceSession.h"
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -68,11 +69,7 @@ void XfceSession::WriteSaverSettings(const std::string& timeout) {
 
 void XfceSession::Start() {
     if (!panel_) {
-        // No window manager here to wait for (xfwm4 is not needed for a tray).
-        panel_.emplace(
-            desktop_->Spawn("xfce4-panel", {"xfce4-panel", "--disable-wm-check"}, Env()));
-        // The Status Tray plugin takes the watcher's name once it runs.
-        desktop_->WaitOwned("org.kde.StatusNotifierWatcher", "xfce4-panel", 30s);
+        StartPanel();
     }
     if (!saver_) {
         Nudge();
@@ -83,6 +80,24 @@ void XfceSession::Start() {
                                      ".log");
         }
     }
+}
+
+void XfceSession::StartPanel() {
+    const std::string log = "xfce4-panel-" + std::to_string(++panelStarts_);
+    // No window manager here to wait for (xfwm4 is not needed for a tray).
+    panel_.emplace(desktop_->Spawn(log, {"xfce4-panel", "--disable-wm-check"}, Env()));
+    // The Status Tray plugin takes the watcher's name once it runs.
+    desktop_->WaitOwned("org.kde.StatusNotifierWatcher", log, 30s);
+}
+
+void XfceSession::KillPanel() {
+    if (panel_) {
+        panel_->Signal(SIGKILL);
+        panel_->WaitExit(5s);
+        panel_.reset();
+    }
+    // Its plugins run in the panel's process; the watcher goes with it.
+    WaitFor([&] { return !desktop_->Owned("org.kde.StatusNotifierWatcher"); }, 5s, 50ms);
 }
 
 void XfceSession::Stop() {

@@ -37,6 +37,10 @@ class XfceSession : public DesktopSession {
     void Deactivate();
     // User activity: the pointer moves, the idle time starts again.
     void Nudge();
+    // The panel alone, as a user restarting it would: killed by its pid, and
+    // started again (the Status Tray and its watcher with it).
+    void KillPanel();
+    void StartPanel();
     // The panel's strip at the bottom of the 1024 × 768 screen (size 32
     // and a border line: 33 rows).
     static constexpr int kPanelTop = 735;
@@ -50,6 +54,7 @@ class XfceSession : public DesktopSession {
     std::optional<Process> panel_;
     std::optional<Process> saver_;
     int saverStarts_ = 0;
+    int panelStarts_ = 0;
     int nudges_ = 0;
 };
 
