@@ -228,11 +228,12 @@ TEST_F(LinuxShellTest, OneSaverSettingsToolAtATime) {
     EXPECT_EQ(startCount(), 1);
 
     std::ofstream(stop).put('\n');
-    // The tool sees the file within 50 ms and ends; then a new one starts.
+    // The tool sees the file within 50 ms and ends; then a new one starts
+    // (and, as each new one ends at once, more may follow before a look).
     ASSERT_TRUE(e2e::WaitFor(
         [&] {
             shell.OpenScreenSaverSettings();
-            return startCount() == 2;
+            return startCount() >= 2;
         },
         std::chrono::seconds(20)));
 }
