@@ -1,15 +1,14 @@
 #include "platform/linux/wayland/IdleInhibitSurface.h"
 
 #include <QObject>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include <wayland-client.h>
 
 #include "idle-inhibit-unstable-v1-client-protocol.h"
+#include "platform/linux/wayland/CompositorConnection.h"
 #include "platform/linux/wayland/TransparentBuffer.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 
@@ -31,13 +30,12 @@ struct IdleInhibitSurface::Impl {
         std::uint32_t name = 0;
     };
 
-    wl_display* display = nullptr;
-    wl_registry* registry = nullptr;
+    // First, so that it goes last, after the proxies on it.
+    CompositorConnection connection{"the idle inhibitor"};
     Bound<wl_compositor> compositor;
     Bound<wl_shm> shm;
     Bound<zwlr_layer_shell_v1> layerShell;
     Bound<zwp_idle_inhibit_manager_v1> manager;
-    bool dead = false;
 
     bool wanted = false;
     wl_surface* surface = nullptr;
@@ -45,15 +43,12 @@ struct IdleInhibitSurface::Impl {
     zwp_idle_inhibitor_v1* inhibitor = nullptr;
     wl_buffer* buffer = nullptr;
 
-    std::unique_ptr<QSocketNotifier> notifier;
     QTimer reopen;
 
     ~Impl();
     void Connect();
-    void Dispatch();
-    void Flush();
     bool Usable() const {
-        return display != nullptr && !dead && compositor.proxy != nullptr && shm.proxy != nullptr &&
+        return connection.Alive() && compositor.proxy != nullptr && shm.proxy != nullptr &&
                layerShell.proxy != nullptr && manager.proxy != nullptr;
     }
 
@@ -98,16 +93,7 @@ const zwlr_layer_surface_v1_listener kLayerListener = {
 }  // namespace
 
 void IdleInhibitSurface::Impl::Connect() {
-    display = wl_display_connect(nullptr);
-    if (display == nullptr) {
-        return;
-    }
-    registry = wl_display_get_registry(display);
-    wl_registry_add_listener(registry, &kRegistryListener, this);
-    wl_display_roundtrip(display);
-    notifier = std::make_unique<QSocketNotifier>(wl_display_get_fd(display), QSocketNotifier::Read);
-    QObject::connect(notifier.get(), &QSocketNotifier::activated, notifier.get(),
-                     [this] { Dispatch(); });
+    connection.Connect(&kRegistryListener, this);
 }
 
 void IdleInhibitSurface::Impl::Global(wl_registry* from, std::uint32_t name,
@@ -172,7 +158,7 @@ void IdleInhibitSurface::Impl::PutUp() {
     inhibitor = zwp_idle_inhibit_manager_v1_create_inhibitor(manager.proxy, surface);
     // Without a buffer: asks for the configure, whose answer maps it.
     wl_surface_commit(surface);
-    Flush();
+    connection.Flush();
 }
 
 void IdleInhibitSurface::Impl::Configure(std::uint32_t serial) {
@@ -208,51 +194,20 @@ void IdleInhibitSurface::Impl::TakeDown() {
     inhibitor = nullptr;
     buffer = nullptr;
     // Sent now: a release from the menu has no dispatch after it to flush it.
-    if (display != nullptr && !dead) {
-        wl_display_flush(display);
-    }
-}
-
-void IdleInhibitSurface::Impl::Dispatch() {
-    if (dead) {
-        return;
-    }
-    if (wl_display_prepare_read(display) == 0) {
-        wl_display_read_events(display);
-    }
-    wl_display_dispatch_pending(display);
-    Flush();
-}
-
-void IdleInhibitSurface::Impl::Flush() {
-    if (dead) {
-        return;
-    }
-    wl_display_flush(display);
-    if (const int error = wl_display_get_error(display); error != 0) {
-        dead = true;
-        notifier->setEnabled(false);
-        std::fprintf(stderr,
-                     "wakewatch: the idle inhibitor stopped: the compositor connection failed "
-                     "(%s)\n",
-                     std::strerror(error));
-    }
+    connection.Flush();
 }
 
 IdleInhibitSurface::Impl::~Impl() {
-    notifier.reset();
-    if (display == nullptr) {
+    if (connection.Display() == nullptr) {
         return;
     }
-    if (!dead) {
+    if (connection.Alive()) {
         TakeDown();
     }
     Destroy(manager, zwp_idle_inhibit_manager_v1_destroy);
     Destroy(layerShell, zwlr_layer_shell_v1_destroy);
     Destroy(shm, wl_shm_destroy);
     Destroy(compositor, wl_compositor_destroy);
-    wl_registry_destroy(registry);
-    wl_display_disconnect(display);
 }
 
 IdleInhibitSurface::IdleInhibitSurface() : impl_(std::make_unique<Impl>()) {

@@ -1,18 +1,17 @@
 #include "platform/linux/wayland/LayerShellCorners.h"
 
 #include <QObject>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <list>
 #include <string>
 #include <vector>
 
 #include <wayland-client.h>
 
+#include "platform/linux/wayland/CompositorConnection.h"
 #include "platform/linux/wayland/CornerGeometry.h"
 #include "platform/linux/wayland/TransparentBuffer.h"
 #include "platform/ports/CornerZones.h"
@@ -48,8 +47,8 @@ struct LayerShellCorners::Impl {
         std::int32_t width = 0;
     };
 
-    wl_display* display = nullptr;
-    wl_registry* registry = nullptr;
+    // First, so that it goes last, after the proxies on it.
+    CompositorConnection connection{"hot corners"};
     wl_compositor* compositor = nullptr;
     wl_shm* shm = nullptr;
     wl_seat* seat = nullptr;
@@ -64,20 +63,14 @@ struct LayerShellCorners::Impl {
     std::vector<Surface> surfaces;  // empty while not watching
     OutputRect screen;              // of the output the surfaces are on
     Corner corner = Corner::None;
-    bool dead = false;
 
-    std::unique_ptr<QSocketNotifier> notifier;
     QTimer idle;
 
     ~Impl();
     void Connect();
-    void Dispatch();
-    void Flush();
     // The corners need the layer shell for their surfaces and the seat for
     // the pointer's enter and leave.
-    bool Usable() const {
-        return display != nullptr && !dead && layerShell != nullptr && seat != nullptr;
-    }
+    bool Usable() const { return connection.Alive() && layerShell != nullptr && seat != nullptr; }
 
     void Global(wl_registry* from, std::uint32_t name, const char* interface,
                 std::uint32_t version);
@@ -154,16 +147,13 @@ const zxdg_output_v1_listener kXdgOutputListener = {
 }  // namespace
 
 void LayerShellCorners::Impl::Connect() {
-    display = wl_display_connect(nullptr);
-    if (display == nullptr) {
+    // The globals, then what the outputs and the seat say about themselves.
+    if (!connection.Connect(&kRegistryListener, this)) {
         std::fprintf(stderr, "wakewatch: hot corners unavailable: cannot reach the compositor\n");
         return;
     }
-    registry = wl_display_get_registry(display);
-    wl_registry_add_listener(registry, &kRegistryListener, this);
-    // The globals, then what the outputs and the seat say about themselves.
-    wl_display_roundtrip(display);
-    wl_display_roundtrip(display);
+    connection.onDead = [this] { corner = Corner::None; };
+    connection.Roundtrip();
     if (layerShell == nullptr || seat == nullptr || compositor == nullptr || shm == nullptr) {
         std::fprintf(stderr,
                      "wakewatch: hot corners unavailable: the compositor offers no "
@@ -172,9 +162,6 @@ void LayerShellCorners::Impl::Connect() {
     } else {
         std::fprintf(stderr, "wakewatch: hot corners through zwlr_layer_shell_v1\n");
     }
-    notifier = std::make_unique<QSocketNotifier>(wl_display_get_fd(display), QSocketNotifier::Read);
-    QObject::connect(notifier.get(), &QSocketNotifier::activated, notifier.get(),
-                     [this] { Dispatch(); });
 }
 
 void LayerShellCorners::Impl::Global(wl_registry* from, std::uint32_t name, const char* interface,
@@ -278,32 +265,6 @@ void LayerShellCorners::Impl::DropPointer() {
     corner = Corner::None;
 }
 
-void LayerShellCorners::Impl::Dispatch() {
-    if (dead) {
-        return;
-    }
-    if (wl_display_prepare_read(display) == 0) {
-        wl_display_read_events(display);
-    }
-    wl_display_dispatch_pending(display);
-    Flush();
-}
-
-void LayerShellCorners::Impl::Flush() {
-    if (dead) {
-        return;
-    }
-    wl_display_flush(display);
-    if (const int error = wl_display_get_error(display); error != 0) {
-        dead = true;
-        notifier->setEnabled(false);
-        corner = Corner::None;
-        std::fprintf(stderr,
-                     "wakewatch: hot corners stopped: the compositor connection failed (%s)\n",
-                     std::strerror(error));
-    }
-}
-
 void LayerShellCorners::Impl::Asked() {
     if (!Usable()) {
         return;
@@ -362,7 +323,7 @@ void LayerShellCorners::Impl::PutUp() {
         zwlr_layer_surface_v1_add_listener(surface.layer, &kListener, this);
         wl_surface_commit(surface.surface);
     }
-    Flush();
+    connection.Flush();
 }
 
 void LayerShellCorners::Impl::Configure(Surface& surface, std::uint32_t serial) {
@@ -393,16 +354,11 @@ void LayerShellCorners::Impl::TakeDown() {
     screen = {};
     corner = Corner::None;
     idle.stop();
-    // Not from inside a dispatch (a closed event): the flush then comes with
-    // the dispatch's own.
-    if (display != nullptr && !dead) {
-        wl_display_flush(display);
-    }
+    connection.Flush();
 }
 
 LayerShellCorners::Impl::~Impl() {
-    notifier.reset();
-    if (display == nullptr) {
+    if (connection.Display() == nullptr) {
         return;
     }
     TakeDown();
@@ -430,8 +386,6 @@ LayerShellCorners::Impl::~Impl() {
     if (compositor != nullptr) {
         wl_compositor_destroy(compositor);
     }
-    wl_registry_destroy(registry);
-    wl_display_disconnect(display);
 }
 
 std::optional<std::string> LayerShellCorners::CheckCompositor() {
