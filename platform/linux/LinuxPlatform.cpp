@@ -69,6 +69,10 @@ LinuxPlatform::LinuxPlatform(SessionKind session, std::vector<std::string> argum
                                 static_cast<std::uint32_t>(event.xany.window));
         });
     }
+    if (session != SessionKind::Wayland && x11_->Connection() != nullptr) {
+        trayHover_ = std::make_unique<X11TrayHover>(x11_->Connection());
+        trayView_.SetToolTipGate([this] { return trayHover_->PointerMayBeOnTray(); });
+    }
     trayMenu_.AttachTo(trayView_);
     host_.onLost = [this] { notifyIcon_.HostLost(); };
     host_.onAppeared = [this] { OnHostAppeared(); };

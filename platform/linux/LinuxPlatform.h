@@ -34,6 +34,7 @@
 #include "platform/linux/tray/QtTrayView.h"
 #include "platform/linux/tray/TrayHost.h"
 #include "platform/linux/x11/X11Session.h"
+#include "platform/linux/x11/X11TrayHover.h"
 #include "platform/ports/Ports.h"
 
 namespace ww::platform {
@@ -85,6 +86,8 @@ class LinuxPlatform {
     LinuxWindowMessages windows_;
 
     TrayHost host_;
+    // On X11 only: where the pointer is decides when tooltip changes go out.
+    std::unique_ptr<X11TrayHover> trayHover_;
     QtTrayView trayView_;
     QtNotifyIcon notifyIcon_;
 

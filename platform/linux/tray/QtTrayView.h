@@ -41,6 +41,9 @@ class QtTrayView final : public QObject, public QAbstractNativeEventFilter, publ
     // The dbusmenu object of the item, and what a host's ContextMenu request
     // does.
     void SetMenu(DBusExport* menu, std::function<void(QPoint at)> onContextMenu);
+    // Whether a host could be showing the item's tooltip now: tooltip
+    // changes wait until it could.
+    void SetToolTipGate(std::function<bool()> mayShow) { sni_.tipMayShow = std::move(mayShow); }
     // A mouse action the host made known another way (its asking for the menu).
     void ReportClick(TrayClick click);
 

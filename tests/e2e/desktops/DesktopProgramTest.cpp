@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tests/e2e/SniBus.h"
+#include "tests/e2e/Trace.h"
 #include "tests/e2e/WaitFor.h"
 #include "tests/e2e/desktops/CinnamonSaverSession.h"
 #include "tests/e2e/desktops/KdeSession.h"
@@ -114,6 +115,49 @@ class ProgramOnDesktop : public ::testing::Test {
 
     static std::string Err(Process& program) { return ReadFile(program.StderrPath()); }
 
+    // How many pixels of the area `geometry` ("WxH+X+Y") differ between two
+    // screenshots; -1 when they cannot be compared.
+    long PixelsBetween(const std::string& before, const std::string& after,
+                       const std::string& geometry) {
+        const std::string area = "[" + geometry + "]";
+        SpawnOptions tool;
+        tool.argv = {"compare", "-metric", "AE", before + area, after + area, "null:"};
+        tool.env = Environment::Clean().Entries();
+        tool.stderrPath = Dir() + "/compare.out";  // compare says its count there
+        RunToEnd(tool, 20s);
+        try {
+            return std::stol(ReadFile(tool.stderrPath));
+        } catch (const std::exception&) {
+            return -1;
+        }
+    }
+
+    // Pure red pixels (the icon's) on the screen from row `top` down; the
+    // first one's column goes to `column`. -1 when the shot failed.
+    int RedFromRow(int top, int* column = nullptr) {
+        const std::string png = Dir() + "/screen.png";
+        if (!desk_->Desktop().X().Screenshot(png)) {
+            return -1;
+        }
+        const int rows = 768 - top;
+        SpawnOptions convert;
+        const std::string crop = "1024x" + std::to_string(rows) + "+0+" + std::to_string(top);
+        convert.argv = {"convert", png,      "-crop", crop,
+                        "+repage", "-depth", "8",     "ppm:" + png + ".ppm"};
+        convert.env = Environment::Clean().Entries();
+        if (RunToEnd(convert, 15s) != 0) {
+            return -1;
+        }
+        const std::vector<Rgb> strip = ReadPpm(png + ".ppm", 1024, rows);
+        for (std::size_t i = 0; column != nullptr && i < strip.size(); ++i) {
+            if (RedPixels({strip[i]}) == 1) {
+                *column = static_cast<int>(i % 1024);
+                break;
+            }
+        }
+        return strip.empty() ? -1 : RedPixels(strip);
+    }
+
     static inline std::unique_ptr<Session> desk_;
     static inline std::string missing_;
     static inline bool failed_ = false;
@@ -188,6 +232,104 @@ TEST_F(ProgramOnKdeTest, ReleasedTheIdleLockFiresAtItsDelay) {
     EXPECT_TRUE(WaitFor([&] { return Active(); }, Desk().MinimumIdleDelay() + 15s, 500ms))
         << Err(program);
     EXPECT_EQ(Probe().SaverTimeout(), 0);
+}
+
+// Plasma's own panel as the tray host: plasmashell's system tray beside
+// kwin_x11 and kded5's watcher. It reads every property of the item again on
+// each signal, so what the item sends is what the panel pays.
+struct Plasma : KdeSession {
+    void ForTheSuite() {}
+    void Start() override {
+        KdeSession::Start();
+        StartPanel();
+    }
+    static inline const std::vector<std::string> kPrograms = {
+        "Xvfb",      "kwin_x11",    "kded5",
+        "ksmserver", "plasmashell", "kbuildsycoca5",
+        "xdotool",   "convert",     "/usr/lib/x86_64-linux-gnu/libexec/kactivitymanagerd"};
+};
+
+class ProgramOnPlasmaTest : public ProgramOnDesktop<Plasma> {
+  protected:
+    std::size_t ToolTipsAnnounced() {
+        return Trace(Desk().Desktop().X().TracePath("wakewatch")).All("sni NewToolTip").size();
+    }
+    void PointAt(int x, int y) {
+        Desk().Desktop().X().Xdotool({"mousemove", std::to_string(x), std::to_string(y)});
+    }
+};
+
+TEST_F(ProgramOnPlasmaTest, TheIconIsDrawnInThePanelsSystemTray) {
+    ASSERT_LT(RedFromRow(KdeSession::kPanelTop), 10) << "red in the panel before the item";
+    Process& program = Launch();
+    int column = -1;
+    EXPECT_TRUE(
+        WaitFor([&] { return RedFromRow(KdeSession::kPanelTop, &column) >= 10; }, 20s, 200ms))
+        << Err(program);
+    EXPECT_TRUE(Desk().Desktop().X().Screenshot(Dir() + "/panel-with-item.png"));
+    std::cout << "the icon is drawn from column " << column << "\n";
+}
+
+TEST_F(ProgramOnPlasmaTest, TheToolTipIsAnnouncedOnlyWhileThePointerIsOnThePanel) {
+    // Mid-screen the pointer is over Plasma's desktop, where no tray shows.
+    PointAt(500, 300);
+    Process& program = Launch();
+    const auto tip = [&] {
+        for (const TraceLine& line : Bus().Call({"props"}).lines) {
+            if (line.StartsWith("item ")) {
+                return line.Field("tip");
+            }
+        }
+        return std::string();
+    };
+    const std::string first = tip();
+    // The tooltip ticks, as any host asking reads it, yet goes unannounced.
+    EXPECT_TRUE(WaitFor([&] { return tip() != first; }, 5s, 250ms)) << first;
+    const std::size_t before = ToolTipsAnnounced();
+    EXPECT_FALSE(WaitFor([&] { return ToolTipsAnnounced() > before; }, 4s, 250ms))
+        << "announced over the desktop";
+
+    // On the panel every tick is announced again.
+    PointAt(500, KdeSession::kPanelTop + 20);
+    EXPECT_TRUE(WaitFor([&] { return ToolTipsAnnounced() >= before + 3; }, 6s, 250ms))
+        << ToolTipsAnnounced() - before << " announced on the panel; " << Err(program);
+
+    PointAt(500, 300);
+    const std::size_t off = ToolTipsAnnounced();
+    EXPECT_FALSE(WaitFor([&] { return ToolTipsAnnounced() > off + 1; }, 4s, 250ms))
+        << "still announced after the pointer left the panel";
+}
+
+TEST_F(ProgramOnPlasmaTest, HoveringTheIconShowsItsToolTipTicking) {
+    PointAt(500, 300);
+    Process& program = Launch();
+    int column = -1;
+    ASSERT_TRUE(
+        WaitFor([&] { return RedFromRow(KdeSession::kPanelTop, &column) >= 10; }, 20s, 200ms))
+        << Err(program);
+    const std::string none = Dir() + "/no-tooltip.png";
+    ASSERT_TRUE(Desk().Desktop().X().Screenshot(none));
+    // Plasma's tooltip opens above the icon.
+    const std::string above = "400x160+" + std::to_string(std::max(0, column - 200)) + "+" +
+                              std::to_string(KdeSession::kPanelTop - 160);
+    PointAt(column + 8, KdeSession::kPanelTop + 22);
+    const std::string first = Dir() + "/tooltip-1.png";
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return Desk().Desktop().X().Screenshot(first) &&
+                   PixelsBetween(none, first, above) > 200;
+        },
+        10s, 250ms))
+        << "no tooltip over the icon at column " << column;
+    // Its text moves on with the uptime while it is shown.
+    const std::string later = Dir() + "/tooltip-2.png";
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return Desk().Desktop().X().Screenshot(later) && PixelsBetween(first, later, above) > 0;
+        },
+        5s, 250ms))
+        << "the tooltip stood still";
+    PointAt(500, 300);
 }
 
 // MATE: mate-screensaver, idle from mate-session's presence. No panel: our
@@ -275,50 +417,15 @@ class ProgramOnXfceTest : public ProgramOnDesktop<Xfce> {
     }
     // How many pixels of the panel's strip differ between two screenshots.
     long PanelPixelsBetween(const std::string& before, const std::string& after) {
-        const std::string strip = "[1024x" + std::to_string(768 - XfceSession::kPanelTop) + "+0+" +
-                                  std::to_string(XfceSession::kPanelTop) + "]";
-        SpawnOptions tool;
-        tool.argv = {"compare", "-metric", "AE", before + strip, after + strip, "null:"};
-        tool.env = Environment::Clean().Entries();
-        tool.stderrPath = Dir() + "/compare.out";  // compare says its count there
-        RunToEnd(tool, 20s);
-        try {
-            return std::stol(ReadFile(tool.stderrPath));
-        } catch (const std::exception&) {
-            return -1;
-        }
+        return PixelsBetween(before, after,
+                             "1024x" + std::to_string(768 - XfceSession::kPanelTop) + "+0+" +
+                                 std::to_string(XfceSession::kPanelTop));
     }
     // Pure red pixels in the panel's strip now (the saver woken first: it
     // blanks after 5 s here); -1 when the shot failed.
     int RedInPanel(int* column = nullptr) {
         Desk().Deactivate();
-        const std::string png = Dir() + "/screen.png";
-        if (!Desk().Desktop().X().Screenshot(png)) {
-            return -1;
-        }
-        const int rows = 768 - XfceSession::kPanelTop;
-        SpawnOptions convert;
-        convert.argv = {
-            "convert",
-            png,
-            "-crop",
-            "1024x" + std::to_string(rows) + "+0+" + std::to_string(XfceSession::kPanelTop),
-            "+repage",
-            "-depth",
-            "8",
-            "ppm:" + png + ".ppm"};
-        convert.env = Environment::Clean().Entries();
-        if (RunToEnd(convert, 15s) != 0) {
-            return -1;
-        }
-        const std::vector<Rgb> strip = ReadPpm(png + ".ppm", 1024, rows);
-        for (std::size_t i = 0; column != nullptr && i < strip.size(); ++i) {
-            if (RedPixels({strip[i]}) == 1) {
-                *column = static_cast<int>(i % 1024);
-                break;
-            }
-        }
-        return strip.empty() ? -1 : RedPixels(strip);
+        return RedFromRow(XfceSession::kPanelTop, column);
     }
     // Waits for the icon in the panel; how long it took, or nothing.
     std::optional<std::chrono::milliseconds> IconDrawn(std::chrono::milliseconds timeout) {

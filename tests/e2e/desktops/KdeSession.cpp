@@ -94,7 +94,41 @@ void KdeSession::RestartLocker() {
     StartLocker();
 }
 
+void KdeSession::StartPanel() {
+    if (panel_) {
+        return;
+    }
+    Environment env = Env();
+    env.Set("QT_QPA_PLATFORM", "xcb");
+    // The shell finds its applets through the service cache, which a fresh
+    // home has not built yet.
+    Process cache = desktop_->Spawn("kbuildsycoca5", {"kbuildsycoca5", "--noincremental"}, env);
+    if (!cache.WaitExit(60s) || cache.ExitCode() != 0) {
+        throw std::runtime_error("kbuildsycoca5: " + cache.Describe() + ", see " + Dir() +
+                                 "/kbuildsycoca5.log");
+    }
+    // plasmashell loads no shell without the activity manager, and nothing
+    // would start it by its bus name.
+    activities_.emplace(desktop_->Spawn(
+        "kactivitymanagerd", {"/usr/lib/x86_64-linux-gnu/libexec/kactivitymanagerd"}, env));
+    desktop_->WaitOwned("org.kde.ActivityManager", "kactivitymanagerd", 20s);
+    panel_.emplace(desktop_->Spawn("plasmashell", {"plasmashell", "--no-respawn"}, env));
+    if (!WaitFor(
+            [&] {
+                const Output answer = desktop_->Busctl(
+                    {"get-property", "org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
+                     "org.kde.StatusNotifierWatcher", "IsStatusNotifierHostRegistered"});
+                return answer.out.starts_with("b true");
+            },
+            60s, 200ms)) {
+        throw std::runtime_error("plasmashell registered no tray host, see " + Dir() +
+                                 "/plasmashell.log");
+    }
+}
+
 void KdeSession::Stop() {
+    panel_.reset();
+    activities_.reset();
     ksmserver_.reset();
     kded_.reset();
     kwin_.reset();

@@ -40,6 +40,12 @@ class KdeSession : public DesktopSession {
     // User activity: the pointer moves, the X idle time starts again.
     void Nudge();
 
+    // Plasma's panel (plasmashell, with the activity manager it needs),
+    // along the bottom edge with its system tray: the StatusNotifierHost.
+    void StartPanel();
+    // The panel's top row on the 1024 × 768 screen, once it is up.
+    static constexpr int kPanelTop = 768 - 44;
+
   private:
     Environment Env() const;
     void WriteSettings(int minutes);
@@ -49,6 +55,8 @@ class KdeSession : public DesktopSession {
     std::optional<Process> kwin_;
     std::optional<Process> kded_;
     std::optional<Process> ksmserver_;
+    std::optional<Process> activities_;
+    std::optional<Process> panel_;
     int lockers_ = 0;
     int nudges_ = 0;
 };

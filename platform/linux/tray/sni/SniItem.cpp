@@ -91,7 +91,7 @@ bool SniItem::Names(const QString& entry, const QString& service, const QString&
 
 void SniItem::SetToolTip(const QString& tip) {
     tip_ = tip;
-    if (shown_ && tipsShown_ && publishedTip_ != tip_) {
+    if (shown_ && tipsShown_ && publishedTip_ != tip_ && (!tipMayShow || tipMayShow())) {
         Emit("NewToolTip");
     }
 }

@@ -85,6 +85,10 @@ class SniItem final : public QObject {
     std::function<void()> onActivate;
     // A host that asks the item to show its menu at this point.
     std::function<void(QPoint at)> onContextMenu;
+    // Whether a host could be showing the tooltip now (unset: always). A
+    // changed tooltip is announced only then; hosts asking still read it as
+    // it is.
+    std::function<bool()> tipMayShow;
 
     // The tray pictures' own size.
     static constexpr int kArtSize = 16;
