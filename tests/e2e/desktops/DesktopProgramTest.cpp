@@ -300,6 +300,27 @@ TEST_F(ProgramOnPlasmaTest, TheToolTipIsAnnouncedOnlyWhileThePointerIsOnThePanel
         << "still announced after the pointer left the panel";
 }
 
+TEST_F(ProgramOnPlasmaTest, TheIconComesBackAfterThePanelRestartsAndWhenItStartsLater) {
+    const auto drawn = [&] { return RedFromRow(KdeSession::kPanelTop) >= 10; };
+    const auto gone = [&] { return RedFromRow(KdeSession::kPanelTop) == 0; };
+    Process& program = Launch();
+    ASSERT_TRUE(WaitFor(drawn, 20s, 200ms)) << Err(program);
+
+    Desk().KillPanel();
+    ASSERT_TRUE(WaitFor(gone, 10s, 200ms));
+    Desk().StartPanel();
+    EXPECT_TRUE(WaitFor(drawn, 30s, 200ms)) << "not drawn after the restart; " << Err(program);
+
+    // The item is at the watcher before any panel shows it.
+    Desk().KillPanel();
+    ASSERT_TRUE(WaitFor(gone, 10s, 200ms));
+    ASSERT_TRUE(program.Running()) << program.Describe();
+    programs_.clear();
+    Launch();
+    Desk().StartPanel();
+    EXPECT_TRUE(WaitFor(drawn, 30s, 200ms)) << "not drawn by the late panel";
+}
+
 TEST_F(ProgramOnPlasmaTest, HoveringTheIconShowsItsToolTipTicking) {
     PointAt(500, 300);
     Process& program = Launch();

@@ -1,5 +1,6 @@
 #include "tests/e2e/desktops/KdeSession.h"
 
+#include <csignal>
 #include <fstream>
 #include <stdexcept>
 
@@ -95,35 +96,47 @@ void KdeSession::RestartLocker() {
 }
 
 void KdeSession::StartPanel() {
+    Environment env = Env();
+    env.Set("QT_QPA_PLATFORM", "xcb");
+    if (!activities_) {
+        // The shell finds its applets through the service cache, which a
+        // fresh home has not built yet.
+        Process cache = desktop_->Spawn("kbuildsycoca5", {"kbuildsycoca5", "--noincremental"}, env);
+        if (!cache.WaitExit(60s) || cache.ExitCode() != 0) {
+            throw std::runtime_error("kbuildsycoca5: " + cache.Describe() + ", see " + Dir() +
+                                     "/kbuildsycoca5.log");
+        }
+        // plasmashell loads no shell without the activity manager, and
+        // nothing would start it by its bus name.
+        activities_.emplace(desktop_->Spawn(
+            "kactivitymanagerd", {"/usr/lib/x86_64-linux-gnu/libexec/kactivitymanagerd"}, env));
+        desktop_->WaitOwned("org.kde.ActivityManager", "kactivitymanagerd", 20s);
+    }
     if (panel_) {
         return;
     }
-    Environment env = Env();
-    env.Set("QT_QPA_PLATFORM", "xcb");
-    // The shell finds its applets through the service cache, which a fresh
-    // home has not built yet.
-    Process cache = desktop_->Spawn("kbuildsycoca5", {"kbuildsycoca5", "--noincremental"}, env);
-    if (!cache.WaitExit(60s) || cache.ExitCode() != 0) {
-        throw std::runtime_error("kbuildsycoca5: " + cache.Describe() + ", see " + Dir() +
-                                 "/kbuildsycoca5.log");
+    const std::string log = "plasmashell-" + std::to_string(++panels_);
+    panel_.emplace(desktop_->Spawn(log, {"plasmashell", "--no-respawn"}, env));
+    if (!WaitFor([&] { return HostRegistered(); }, 60s, 200ms)) {
+        throw std::runtime_error("plasmashell registered no tray host, see " + Dir() + "/" + log +
+                                 ".log");
     }
-    // plasmashell loads no shell without the activity manager, and nothing
-    // would start it by its bus name.
-    activities_.emplace(desktop_->Spawn(
-        "kactivitymanagerd", {"/usr/lib/x86_64-linux-gnu/libexec/kactivitymanagerd"}, env));
-    desktop_->WaitOwned("org.kde.ActivityManager", "kactivitymanagerd", 20s);
-    panel_.emplace(desktop_->Spawn("plasmashell", {"plasmashell", "--no-respawn"}, env));
-    if (!WaitFor(
-            [&] {
-                const Output answer = desktop_->Busctl(
-                    {"get-property", "org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
-                     "org.kde.StatusNotifierWatcher", "IsStatusNotifierHostRegistered"});
-                return answer.out.starts_with("b true");
-            },
-            60s, 200ms)) {
-        throw std::runtime_error("plasmashell registered no tray host, see " + Dir() +
-                                 "/plasmashell.log");
+}
+
+void KdeSession::KillPanel() {
+    if (panel_) {
+        panel_->Signal(SIGKILL);
+        panel_->WaitExit(10s);
+        panel_.reset();
     }
+    WaitFor([&] { return !HostRegistered(); }, 10s, 100ms);
+}
+
+bool KdeSession::HostRegistered() const {
+    return desktop_
+        ->Busctl({"get-property", "org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
+                  "org.kde.StatusNotifierWatcher", "IsStatusNotifierHostRegistered"})
+        .out.starts_with("b true");
 }
 
 void KdeSession::Stop() {

@@ -43,6 +43,9 @@ class KdeSession : public DesktopSession {
     // Plasma's panel (plasmashell, with the activity manager it needs),
     // along the bottom edge with its system tray: the StatusNotifierHost.
     void StartPanel();
+    // Ends plasmashell by force, as a crash would, and waits until the
+    // watcher has no host.
+    void KillPanel();
     // The panel's top row on the 1024 × 768 screen, once it is up.
     static constexpr int kPanelTop = 768 - 44;
 
@@ -50,6 +53,7 @@ class KdeSession : public DesktopSession {
     Environment Env() const;
     void WriteSettings(int minutes);
     void StartLocker();
+    bool HostRegistered() const;
 
     std::unique_ptr<UnprivilegedDesktop> desktop_;
     std::optional<Process> kwin_;
@@ -59,6 +63,7 @@ class KdeSession : public DesktopSession {
     std::optional<Process> panel_;
     int lockers_ = 0;
     int nudges_ = 0;
+    int panels_ = 0;
 };
 
 }  // namespace ww::e2e
