@@ -47,7 +47,8 @@ WW_DESKTOP_PACKAGES=(
   gjs libglib2.0-bin
   kwin-x11 plasma-workspace kded5 libkscreenlocker5
   # plasmashell's desktop shell package (the panel and its system tray), for
-  # bench/host-cost's plasmashell mode: 21 packages, 23 MB to fetch, 71 MB
+  # the tests on Plasma's panel and bench/host-cost's plasmashell mode: 21
+  # packages, 23 MB to fetch, 71 MB
   plasma-desktop
   xfce4-panel xfce4-session
   mate-panel mate-screensaver

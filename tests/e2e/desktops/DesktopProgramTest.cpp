@@ -379,6 +379,69 @@ class ProgramOnMateTest : public ProgramOnDesktop<Mate> {
     }
 };
 
+// MATE's own panel as the tray host: mate-panel's notification area, at the
+// saver's shipped delay of five minutes, which no test here reaches.
+struct MatePanel : MateSession {
+    void ForTheSuite() {}
+    void Start() override {
+        MateSession::Start();
+        StartPanel();
+    }
+    static inline const std::vector<std::string> kPrograms = {"Xvfb",
+                                                              "mate-session",
+                                                              "mate-screensaver",
+                                                              "mate-panel",
+                                                              "dbus-update-activation-environment",
+                                                              "xdotool",
+                                                              "convert"};
+};
+
+class ProgramOnMatePanelTest : public ProgramOnDesktop<MatePanel> {
+  protected:
+    bool Drawn() { return RedFromRow(0) >= 10; }
+    bool Gone() { return RedFromRow(0) == 0; }
+};
+
+TEST_F(ProgramOnMatePanelTest, TheIconIsDrawnInTheNotificationAreaWithItsToolTipOnHover) {
+    ASSERT_TRUE(Gone()) << "red on the screen before the item";
+    Process& program = Launch();
+    int column = -1;
+    ASSERT_TRUE(WaitFor([&] { return RedFromRow(0, &column) >= 10; }, 20s, 200ms)) << Err(program);
+    EXPECT_TRUE(Desk().Desktop().X().Screenshot(Dir() + "/panel-with-item.png"));
+
+    // Hovering the icon, the panel shows a tooltip window of its own.
+    const std::size_t before = Probe().OverrideRedirectWindows().size();
+    Desk().Desktop().X().Xdotool({"mousemove", std::to_string(column + 4), "12"});
+    EXPECT_TRUE(
+        WaitFor([&] { return Probe().OverrideRedirectWindows().size() > before; }, 5s, 100ms))
+        << "no tooltip over the icon at x " << column;
+    EXPECT_TRUE(Desk().Desktop().X().Screenshot(Dir() + "/tooltip.png"));
+    Desk().Nudge();
+}
+
+TEST_F(ProgramOnMatePanelTest, TheIconComesBackAfterThePanelRestartsAndWhenItStartsLater) {
+    Process& program = Launch();
+    ASSERT_TRUE(WaitFor([&] { return Drawn(); }, 20s, 200ms)) << Err(program);
+
+    Desk().KillPanel();
+    ASSERT_TRUE(WaitFor([&] { return Gone(); }, 10s, 200ms));
+    Desk().StartPanel();
+    EXPECT_TRUE(WaitFor([&] { return Drawn(); }, 30s, 200ms))
+        << "not drawn after the restart; " << Err(program);
+
+    // Started before any panel, the program waits for one.
+    Desk().KillPanel();
+    ASSERT_TRUE(WaitFor([&] { return Gone(); }, 10s, 200ms));
+    ASSERT_TRUE(program.Running()) << program.Describe();
+    programs_.clear();
+    Process& late = Launch(false);
+    ASSERT_TRUE(WaitFor([&] { return Err(late).find("screen saver through") != std::string::npos; },
+                        20s, 100ms))
+        << late.Describe() << ", " << Err(late);
+    Desk().StartPanel();
+    EXPECT_TRUE(WaitFor([&] { return Drawn(); }, 30s, 200ms)) << "not drawn by the late panel";
+}
+
 TEST_F(ProgramOnMateTest, StartBlanksThroughMateScreensaver) {
     Process& program = Launch();
     const std::string said =

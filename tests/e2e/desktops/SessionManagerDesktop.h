@@ -60,8 +60,10 @@ class SessionManagerDesktop : public DesktopSession {
     // running session is restarted.
     void WriteSettings(const std::string& keyfile);
 
-  private:
+    // The session's own environment, as its components get it.
     Environment Env() const;
+
+  private:
     Output Command(const std::string& verb);
 
     Names names_;
