@@ -77,8 +77,11 @@ class SwayHoldTest : public ::testing::Test {
 
     void Launch() {
         Environment env = session_->Wayland().ProgramEnv("wakewatch");
-        // No system bus, hence no logind session to lock, wherever this runs.
-        env.Set("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + session_->Dir() + "/no-system-bus");
+        // No system bus, hence no logind session to lock, wherever this runs,
+        // unless the test gives it one.
+        env.Set("DBUS_SYSTEM_BUS_ADDRESS", session_->SystemBus().empty()
+                                               ? "unix:path=" + session_->Dir() + "/no-system-bus"
+                                               : session_->SystemBus());
         SpawnOptions program;
         program.argv = {WW_PROGRAM_PATH};
         program.env = env.Entries();
@@ -187,6 +190,30 @@ TEST_F(SwayHoldTest, ThePointerBottomRightKeepsSwayidleQuietUntilItLeavesOrSigte
     ASSERT_TRUE(program_->WaitExit(10s));
     EXPECT_EQ(program_->ExitCode(), 0) << program_->Describe();
     EXPECT_TRUE(Fires());
+}
+
+TEST_F(SwayHoldTest, StartLocksTheLoginSessionWhoseLockSwayidleRuns) {
+    session_->WithLoginSession();
+    session_->Start();
+    tray_ = std::make_unique<SniBus>(session_->Dir(), WW_SNI_HOST_PATH,
+                                     session_->Wayland().BusAddress());
+    tray_->StartHost();
+    Launch();
+    ASSERT_TRUE(WaitFor([&] { return tray_->HostLog().Has("item props "); }, 15s))
+        << program_->Describe();
+    const std::string err = ReadFile(program_->StderrPath());
+    EXPECT_NE(err.find("screen saver through the logind session's Lock"), std::string::npos) << err;
+    EXPECT_EQ(err.find("greyed"), std::string::npos) << err;
+    ASSERT_EQ(MenuField(Menu(), kStartItem, "enabled"), "true");
+
+    ASSERT_EQ(session_->LockCount(), 0);
+    ASSERT_TRUE(Click(kStartItem));
+    EXPECT_TRUE(WaitFor([&] { return session_->LockCount() == 1; }, 5s, 50ms))
+        << session_->LoginCalls();
+    EXPECT_NE(session_->LoginCalls().find(
+                  "org.freedesktop.login1.Session.Lock /org/freedesktop/login1/session/auto"),
+              std::string::npos)
+        << session_->LoginCalls();
 }
 
 }  // namespace

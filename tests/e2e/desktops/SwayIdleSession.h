@@ -36,12 +36,25 @@ class SwayIdleSession : public DesktopSession {
     // How many times the idle command has run.
     int IdleCount() const;
 
+    // A private system bus with a logind session on it (a stand-in: logind
+    // cannot run here), whose Lock signal swayidle's lock command follows;
+    // for the next Start.
+    void WithLoginSession();
+    // Its address; empty without one.
+    const std::string& SystemBus() const { return systemBus_; }
+    // How many times the lock command has run, and the stand-in's calls.
+    int LockCount() const;
+    std::string LoginCalls() const;
+
   private:
     std::unique_ptr<WaylandSession> wayland_;
     std::string statePath_;
     int timeoutSeconds_ = 600;
     std::optional<Process> idle_;
     int starts_ = 0;
+    std::string systemBus_;
+    std::optional<Process> systemBusDaemon_;
+    std::optional<Process> login_;
 };
 
 }  // namespace ww::e2e
