@@ -38,8 +38,9 @@ std::string FindSocket(const std::string& dir, const std::string& prefix) {
 
 }  // namespace
 
-GnomeSession::GnomeSession(bool screenSaverService)
-    : saver_(screenSaverService ? "org.gnome.ScreenSaver" : "org.gnome.Shell.ScreenShield") {
+GnomeSession::GnomeSession(bool screenSaverService, bool x11)
+    : saver_(screenSaverService ? "org.gnome.ScreenSaver" : "org.gnome.Shell.ScreenShield"),
+      x11_(x11) {
     // The unprivileged user must pass through our folder to its own.
     ::chmod(dir_.Path().c_str(), 0711);
     user_ = dir_.Sub("user");
@@ -104,8 +105,11 @@ Environment GnomeSession::UserEnv() const {
     env.Set("XDG_CONFIG_HOME", user_ + "/config");
     env.Set("GSETTINGS_BACKEND", "keyfile");
     env.Set("XDG_CURRENT_DESKTOP", "GNOME");
-    env.Set("XDG_SESSION_TYPE", "wayland");
+    env.Set("XDG_SESSION_TYPE", x11_ ? "x11" : "wayland");
     env.Set("XDG_SESSION_DESKTOP", "gnome");
+    if (x_) {
+        env.Set("DISPLAY", x_->Display());
+    }
     if (!systemBus_.empty()) {
         env.Set("DBUS_SYSTEM_BUS_ADDRESS", systemBus_);
     }
@@ -156,6 +160,9 @@ void GnomeSession::Start() {
     HandToUnprivileged(user_);
     ::chmod((user_ + "/runtime").c_str(), 0700);
 
+    if (x11_ && !x_) {
+        x_ = std::make_unique<XSession>(false);
+    }
     systemBus_ = StartBus(systemBusDaemon_, "system");
     sessionBus_ = StartBus(sessionBusDaemon_, "session");
 
@@ -193,8 +200,10 @@ void GnomeSession::Start() {
     }
 
     SpawnOptions shell;
-    shell.argv = AsUnprivileged(
-        {"gnome-shell", "--headless", "--wayland", "--no-x11", "--virtual-monitor", "1024x768"});
+    shell.argv = AsUnprivileged(x11_ ? std::vector<std::string>{"gnome-shell", "--x11", "--replace"}
+                                     : std::vector<std::string>{"gnome-shell", "--headless",
+                                                                "--wayland", "--no-x11",
+                                                                "--virtual-monitor", "1024x768"});
     Environment shellEnv = UserEnv();
     shellEnv.Set("MUTTER_DEBUG_RESET_IDLETIME", "1");
     shell.env = shellEnv.Entries();
@@ -361,11 +370,15 @@ bool GnomeSession::TrayWatcherUp() {
 
 Environment GnomeSession::ProgramEnv(const std::string& traceName) const {
     Environment env = Environment::Clean();
-    env.Set("WAYLAND_DISPLAY", waylandSocket_);
+    if (x_) {
+        env.Set("DISPLAY", x_->Display());
+    } else {
+        env.Set("WAYLAND_DISPLAY", waylandSocket_);
+    }
     env.Set("DBUS_SESSION_BUS_ADDRESS", sessionBus_);
     env.Set("DBUS_SYSTEM_BUS_ADDRESS", systemBus_);
     env.Set("XDG_CURRENT_DESKTOP", "GNOME");
-    env.Set("XDG_SESSION_TYPE", "wayland");
+    env.Set("XDG_SESSION_TYPE", x11_ ? "x11" : "wayland");
     env.Set("XDG_RUNTIME_DIR", dir_.Sub("runtime"));
     env.Set("XDG_CONFIG_HOME", dir_.Sub("config"));
     env.Set("XDG_CONFIG_DIRS", dir_.Sub("config-dirs"));

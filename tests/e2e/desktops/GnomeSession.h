@@ -1,10 +1,12 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "tests/e2e/XSession.h"
 #include "tests/e2e/desktops/DesktopSession.h"
 
 namespace ww::e2e {
@@ -31,7 +33,9 @@ class GnomeSession : public DesktopSession {
     // Without screenSaverService the bus cannot start org.gnome.ScreenSaver,
     // as where gjs is missing: only the shell's own
     // org.gnome.Shell.ScreenShield serves the saver, and is asked here.
-    explicit GnomeSession(bool screenSaverService = true);
+    // With x11 the shell is an X11 compositing window manager on Xvfb
+    // instead (gnome-shell --x11), as in a GNOME on Xorg session.
+    explicit GnomeSession(bool screenSaverService = true, bool x11 = false);
     ~GnomeSession() override;
     GnomeSession(const GnomeSession&) = delete;
     GnomeSession& operator=(const GnomeSession&) = delete;
@@ -64,10 +68,12 @@ class GnomeSession : public DesktopSession {
 
     const std::string& SessionBus() const { return sessionBus_; }
     // What a program of the session gets: the shell's Wayland socket by its
-    // full path, both buses, its own runtime and XDG folders, the trace
-    // going to <dir>/<traceName>.trace; no DISPLAY.
+    // full path (no DISPLAY), or on X11 the X display; both buses, its own
+    // runtime and XDG folders, the trace going to <dir>/<traceName>.trace.
     Environment ProgramEnv(const std::string& traceName) const;
     std::string TracePath(const std::string& traceName) const;
+    // The X server of an X11 session; null on Wayland.
+    XSession* X() { return x_.get(); }
     // How long the last Start took until org.gnome.ScreenSaver answered.
     std::chrono::milliseconds StartTime() const { return startTime_; }
 
@@ -92,6 +98,8 @@ class GnomeSession : public DesktopSession {
     std::optional<Process> displayManager_;
     std::optional<Process> sessionManager_;
     std::optional<Process> shell_;
+    bool x11_ = false;
+    std::unique_ptr<XSession> x_;
     std::chrono::milliseconds startTime_{0};
     int starts_ = 0;
 };

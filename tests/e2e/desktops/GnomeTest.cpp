@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -38,13 +39,13 @@ class GnomeTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { StartSession(true); }
 
-    static void StartSession(bool screenSaverService) {
+    static void StartSession(bool screenSaverService, bool x11 = false) {
         if (!std::filesystem::exists("/usr/bin/gnome-shell") ||
             !std::filesystem::exists("/usr/bin/gjs")) {
             return;
         }
         failure_.clear();
-        session_ = new GnomeSession(screenSaverService);
+        session_ = new GnomeSession(screenSaverService, x11);
         try {
             session_->Start();
             std::cerr << "GNOME Shell answered org.gnome.ScreenSaver after "
@@ -241,6 +242,68 @@ class GnomeTest : public ::testing::Test {
         return std::find(apps.begin(), apps.end(), "wakewatch") != apps.end();
     }
 
+    // The tests both sessions run (Wayland and X11).
+    void StartScreenSaverRaisesTheShellsShield() {
+        Launch();
+        ASSERT_TRUE(Started()) << program_->Describe();
+        EXPECT_NE(Stderr().find("screen saver through org.gnome.ScreenSaver, held off through "
+                                "org.gnome.SessionManager"),
+                  std::string::npos);
+        ASSERT_FALSE(session_->SaverActive());
+        ASSERT_TRUE(Click("Start Screen Saver..."));
+        EXPECT_TRUE(WaitFor([] { return session_->SaverActive(); }, 10s, 100ms));
+        EXPECT_EQ(Stderr().find("did not start"), std::string::npos) << Stderr();
+    }
+    // `whileHeld` runs with the hold in place.
+    void DisableScreenSaverHoldsOffTheIdleShieldUntilReleased(
+        const std::function<void()>& whileHeld = {}) {
+        Launch();
+        ASSERT_TRUE(Started()) << program_->Describe();
+        ASSERT_TRUE(Click("Disable Screen Saver"));
+        ASSERT_TRUE(WaitFor([&] { return Holding(); }, 5s, 100ms));
+        if (whileHeld) {
+            whileHeld();
+        }
+
+        // At the shortest idle delay the session stays available, well past it.
+        session_->SetIdleDelay(1);
+        session_->UserActivity();
+        EXPECT_FALSE(WaitFor([] { return session_->SaverActive(); }, 4s, 200ms));
+        EXPECT_EQ(session_->PresenceStatus(), 0);
+
+        // Released, the session goes idle and the shield comes up by itself.
+        ASSERT_TRUE(Click("Disable Screen Saver"));
+        EXPECT_TRUE(WaitFor([&] { return !Holding(); }, 5s, 100ms));
+        EXPECT_TRUE(WaitFor([] { return session_->SaverActive(); }, 5s, 100ms));
+        EXPECT_EQ(session_->PresenceStatus(), 3);
+    }
+    void ExitReleasesTheHold() {
+        Launch();
+        ASSERT_TRUE(Started()) << program_->Describe();
+        ASSERT_TRUE(Click("Disable Screen Saver"));
+        ASSERT_TRUE(WaitFor([&] { return Holding(); }, 5s, 100ms));
+        ASSERT_TRUE(Click("Exit Wakewatch"));
+        ASSERT_TRUE(program_->WaitExit(10s)) << "still running after Exit";
+        EXPECT_EQ(program_->ExitCode(), 0) << program_->Describe();
+        EXPECT_FALSE(Holding());
+        session_->SetIdleDelay(1);
+        EXPECT_TRUE(WaitFor([] { return session_->SaverActive(); }, 5s, 100ms));
+    }
+    void TheTopBarShowsTheIconsPicture() {
+        ASSERT_TRUE(WaitFor([] { return session_->TrayWatcherUp(); }, 10s, 100ms));
+        // The last test's item gone from the bar too.
+        ASSERT_TRUE(WaitFor([] { return TrayEmpty(); }, 5s, 100ms));
+        const auto before = TopBar("before");
+        ASSERT_EQ(before.size(), 1024U * kTopBarRows) << "no screenshot, see " << session_->Dir();
+        Launch();
+        ASSERT_TRUE(Started()) << program_->Describe();
+        ASSERT_TRUE(WaitFor([&] { return InTheShellsTray(); }, 5s, 50ms));
+        std::vector<std::uint32_t> after;
+        EXPECT_TRUE(WaitFor([&] { return IconDrawn(before, after); }, 10s, 500ms))
+            << Silver(before, after) << " silver and " << Grey(before, after)
+            << " grey pixels drawn";
+    }
+
     static GnomeSession* session_;
     static std::string failure_;
     static bool kept_;
@@ -253,47 +316,15 @@ std::string GnomeTest::failure_;
 bool GnomeTest::kept_ = false;
 
 TEST_F(GnomeTest, StartScreenSaverRaisesTheShellsShield) {
-    Launch();
-    ASSERT_TRUE(Started()) << program_->Describe();
-    EXPECT_NE(Stderr().find("screen saver through org.gnome.ScreenSaver, held off through "
-                            "org.gnome.SessionManager"),
-              std::string::npos);
-    ASSERT_FALSE(session_->SaverActive());
-    ASSERT_TRUE(Click("Start Screen Saver..."));
-    EXPECT_TRUE(WaitFor([] { return session_->SaverActive(); }, 10s, 100ms));
-    EXPECT_EQ(Stderr().find("did not start"), std::string::npos) << Stderr();
+    StartScreenSaverRaisesTheShellsShield();
 }
 
 TEST_F(GnomeTest, DisableScreenSaverHoldsOffTheIdleShieldUntilReleased) {
-    Launch();
-    ASSERT_TRUE(Started()) << program_->Describe();
-    ASSERT_TRUE(Click("Disable Screen Saver"));
-    ASSERT_TRUE(WaitFor([&] { return Holding(); }, 5s, 100ms));
-
-    // At the shortest idle delay the session stays available, well past it.
-    session_->SetIdleDelay(1);
-    session_->UserActivity();
-    EXPECT_FALSE(WaitFor([] { return session_->SaverActive(); }, 4s, 200ms));
-    EXPECT_EQ(session_->PresenceStatus(), 0);
-
-    // Released, the session goes idle and the shield comes up by itself.
-    ASSERT_TRUE(Click("Disable Screen Saver"));
-    EXPECT_TRUE(WaitFor([&] { return !Holding(); }, 5s, 100ms));
-    EXPECT_TRUE(WaitFor([] { return session_->SaverActive(); }, 5s, 100ms));
-    EXPECT_EQ(session_->PresenceStatus(), 3);
+    DisableScreenSaverHoldsOffTheIdleShieldUntilReleased();
 }
 
 TEST_F(GnomeTest, ExitReleasesTheHold) {
-    Launch();
-    ASSERT_TRUE(Started()) << program_->Describe();
-    ASSERT_TRUE(Click("Disable Screen Saver"));
-    ASSERT_TRUE(WaitFor([&] { return Holding(); }, 5s, 100ms));
-    ASSERT_TRUE(Click("Exit Wakewatch"));
-    ASSERT_TRUE(program_->WaitExit(10s)) << "still running after Exit";
-    EXPECT_EQ(program_->ExitCode(), 0) << program_->Describe();
-    EXPECT_FALSE(Holding());
-    session_->SetIdleDelay(1);
-    EXPECT_TRUE(WaitFor([] { return session_->SaverActive(); }, 5s, 100ms));
+    ExitReleasesTheHold();
 }
 
 TEST_F(GnomeTest, TheShellsTrayKeepsTheItemStartAfterStart) {
@@ -313,17 +344,7 @@ TEST_F(GnomeTest, TheShellsTrayKeepsTheItemStartAfterStart) {
 }
 
 TEST_F(GnomeTest, TheTopBarShowsTheIconsPicture) {
-    ASSERT_TRUE(WaitFor([] { return session_->TrayWatcherUp(); }, 10s, 100ms));
-    // The last test's item gone from the bar too.
-    ASSERT_TRUE(WaitFor([] { return TrayEmpty(); }, 5s, 100ms));
-    const auto before = TopBar("before");
-    ASSERT_EQ(before.size(), 1024U * kTopBarRows) << "no screenshot, see " << session_->Dir();
-    Launch();
-    ASSERT_TRUE(Started()) << program_->Describe();
-    ASSERT_TRUE(WaitFor([&] { return InTheShellsTray(); }, 5s, 50ms));
-    std::vector<std::uint32_t> after;
-    EXPECT_TRUE(WaitFor([&] { return IconDrawn(before, after); }, 10s, 500ms))
-        << Silver(before, after) << " silver and " << Grey(before, after) << " grey pixels drawn";
+    TheTopBarShowsTheIconsPicture();
 }
 
 // The tray host restarting, as the AppIndicator extension does when it is
@@ -383,6 +404,38 @@ TEST_F(GnomeWithoutScreenSaverServiceTest, StartScreenSaverAsksTheShieldItself) 
     ASSERT_TRUE(Click("Start Screen Saver..."));
     EXPECT_TRUE(WaitFor([] { return session_->SaverActive(); }, 10s, 100ms));
     EXPECT_EQ(Stderr().find("did not start"), std::string::npos) << Stderr();
+}
+
+// GNOME on Xorg: the same shell as the X server's window manager. Its
+// shield is still the saver; the X server's own saver, whose timeout GNOME
+// leaves as it is, is neither started nor switched by the program.
+class GnomeOnX11Test : public GnomeTest {
+  protected:
+    static void SetUpTestSuite() { StartSession(true, true); }
+    static int XTimeout() { return session_->X()->Probe().SaverTimeout(); }
+};
+
+TEST_F(GnomeOnX11Test, StartScreenSaverRaisesTheShellsShieldNotTheXServersSaver) {
+    const int timeout = XTimeout();
+    StartScreenSaverRaisesTheShellsShield();
+    EXPECT_EQ(XTimeout(), timeout);
+}
+
+TEST_F(GnomeOnX11Test, DisableScreenSaverHoldsOffTheShieldAndLeavesTheXTimeoutAsFound) {
+    const int timeout = XTimeout();
+    DisableScreenSaverHoldsOffTheIdleShieldUntilReleased(
+        [&] { EXPECT_EQ(XTimeout(), timeout) << "the hold changed the X timeout"; });
+    EXPECT_EQ(XTimeout(), timeout);
+}
+
+TEST_F(GnomeOnX11Test, ExitReleasesTheHold) {
+    const int timeout = XTimeout();
+    ExitReleasesTheHold();
+    EXPECT_EQ(XTimeout(), timeout);
+}
+
+TEST_F(GnomeOnX11Test, TheTopBarShowsTheIconsPicture) {
+    TheTopBarShowsTheIconsPicture();
 }
 
 }  // namespace
